@@ -1,0 +1,40 @@
+#include "common/memory.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+void fail_allocation(std::size_t size)
+{
+    std::fprintf(stderr, "can't allocate %lld bytes\n", static_cast<long long>(size));
+    std::fflush(stderr);
+    std::exit(1);
+}
+
+void* must_alloc(std::size_t size)
+{
+    // malloc(0) may legitimately return null; ask for one byte instead.
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) fail_allocation(size);
+    return block;
+}
+
+void* must_realloc(void* block, std::size_t size)
+{
+    void* grown = std::realloc(block, size == 0 ? 1 : size);
+    if (grown == nullptr) fail_allocation(size);
+    return grown;
+}
+
+void mem_release(void* block)
+{
+    std::free(block);
+}
+
+char* copy_string(const char* text)
+{
+    const std::size_t length = std::strlen(text);
+    char* copy = static_cast<char*>(must_alloc(length + 1));
+    std::memcpy(copy, text, length + 1);
+    return copy;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Allocation that never hands back null: when memory cannot be had the
+// process ends with "can't allocate N bytes" on standard error and exit code 1.
+
+#include <cstddef>
+
+void* must_alloc(std::size_t size);
+void* must_realloc(void* block, std::size_t size);
+void mem_release(void* block);
+
+// A new block holding the NUL-terminated text and its NUL.
+char* copy_string(const char* text);
+
+// Writes the out-of-memory message for a request of `size` bytes and ends
+// the process with exit code 1.
+[[noreturn]] void fail_allocation(std::size_t size);

@@ -1,0 +1,85 @@
+#include "common/text_reader.h"
+
+#include <cerrno>
+
+namespace {
+
+constexpr int END_OF_TEXT = -1;
+constexpr unsigned char CTRL_Z = 0x1A;
+
+// The next raw byte without consuming it, or END_OF_TEXT.
+int peek_raw(TextReader* reader)
+{
+    if (reader->position == reader->length) {
+        if (reader->ended || reader->error != 0) return END_OF_TEXT;
+        errno = 0;
+        reader->length = std::fread(reader->buffer, 1, TEXT_READER_BUFFER, reader->file);
+        reader->position = 0;
+        if (reader->length == 0) {
+            if (std::ferror(reader->file)) {
+                reader->error = errno != 0 ? errno : EIO;
+            } else {
+                reader->ended = true;
+            }
+            return END_OF_TEXT;
+        }
+    }
+    return reader->buffer[reader->position];
+}
+
+// The next byte after text-mode translation, or END_OF_TEXT.
+int next_text_byte(TextReader* reader)
+{
+    const int c = peek_raw(reader);
+    if (c == END_OF_TEXT) return END_OF_TEXT;
+    if (c == CTRL_Z) {
+        reader->ended = true;
+        reader->position = reader->length;
+        return END_OF_TEXT;
+    }
+    ++reader->position;
+    if (c == '\r' && peek_raw(reader) == '\n') {
+        ++reader->position;
+        return '\n';
+    }
+    return c;
+}
+
+}  // namespace
+
+bool text_reader_open(TextReader* reader, const char* path)
+{
+    reader->position = 0;
+    reader->length = 0;
+    reader->ended = false;
+    reader->error = 0;
+    errno = 0;
+    reader->file = std::fopen(path, "rb");
+    if (reader->file == nullptr) {
+        reader->error = errno != 0 ? errno : ENOENT;
+        return false;
+    }
+    return true;
+}
+
+std::size_t text_reader_gets(TextReader* reader, char* line, std::size_t capacity)
+{
+    std::size_t stored = 0;
+    while (stored + 1 < capacity) {
+        const int c = next_text_byte(reader);
+        if (c == END_OF_TEXT) break;
+        line[stored++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    if (capacity > 0) line[stored] = '\0';
+    // A read error part way through a piece loses the piece: the caller
+    // treats the whole read as failed anyway.
+    if (reader->error != 0) return 0;
+    return stored;
+}
+
+void text_reader_close(TextReader* reader)
+{
+    if (reader->file != nullptr) std::fclose(reader->file);
+    reader->file = nullptr;
+}

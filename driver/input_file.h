@@ -1,0 +1,16 @@
+#pragma once
+// Reads the whole input text into memory.
+
+#include <cstdint>
+
+struct InputText {
+    unsigned char* bytes;  // `size` bytes followed by a NUL; from must_alloc
+    std::int64_t size;
+};
+
+// Reads the file at `path` to its end, in binary mode. A regular file is read
+// into a buffer of its size; anything that cannot be sized (a pipe, a
+// terminal) is read in growing pieces. Returns false with the system's error
+// number in *error when the file cannot be opened or read; a buffer that
+// cannot be had ends the process like must_alloc does.
+bool read_input_file(const char* path, InputText* text, int* error);
