@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds zarnet and runs the whole test suite twice: in a plain optimised
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+for variant in plain sanitize; do
+  if [ "$variant" = plain ]; then
+    dir=build; flags=(-DCMAKE_BUILD_TYPE=Release)
+  else
+    dir=build-sanitize; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_SANITIZE=ON)
+  fi
+  echo "== $variant build =="
+  cmake -S . -B "$dir" -DZARNET_TESTS=ON "${flags[@]}" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs")
+done

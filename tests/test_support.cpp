@@ -1,0 +1,94 @@
+#include "tests/test_support.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+const char* const LOWER = "abcdefghijklmnopqrstuvwxyz";
+const char* const UPPER = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+ScratchDir::ScratchDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "zarnet-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    path = pattern;
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+void write_bytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string read_bytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool file_exists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::string shell_quote(const std::string& text)
+{
+    std::string quoted(1, '\'');
+    for (char c : text) {
+        if (c == '\'') {
+            quoted.append("'\\''");
+        } else {
+            quoted.push_back(c);
+        }
+    }
+    quoted.push_back('\'');
+    return quoted;
+}
+
+RunResult run_shell(const std::string& command)
+{
+    ScratchDir capture;
+    const std::string out = capture.file("stdout");
+    const std::string err = capture.file("stderr");
+    std::string line("( ");
+    line.append(command).append(" ) >").append(shell_quote(out)).append(" 2>").append(shell_quote(err));
+    const int status = std::system(line.c_str());
+    RunResult result;
+    result.exit_code = (status != -1 && WIFEXITED(status)) ? WEXITSTATUS(status) : -1;
+    result.out = read_bytes(out);
+    result.err = read_bytes(err);
+    return result;
+}
+
+RunResult run_zarnet(const std::vector<std::string>& args, const std::string& stdin_path)
+{
+    std::string command = shell_quote(ZARNET_EXE);
+    for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
+    command.append(" <").append(shell_quote(stdin_path.empty() ? std::string("/dev/null") : stdin_path));
+    return run_shell(command);
+}
+
+std::string basic_patterns()
+{
+    std::string text = "n1t\n.\n";
+    for (char c = 'a'; c <= 'z'; ++c) {
+        text += c;
+        text += '\n';
+    }
+    return text;
+}

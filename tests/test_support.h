@@ -1,0 +1,44 @@
+#pragma once
+// Helpers shared by the tests: scratch folders, whole-file reads and writes,
+// and running the built executable.
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with its contents
+// when the object goes out of scope.
+struct ScratchDir {
+    std::string path;
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string file(const std::string& name) const { return path + "/" + name; }
+};
+
+void write_bytes(const std::string& path, const std::string& bytes);
+std::string read_bytes(const std::string& path);
+bool file_exists(const std::string& path);
+
+struct RunResult {
+    int exit_code;     // -1 when the process did not exit normally
+    std::string out;   // standard output
+    std::string err;   // standard error
+};
+
+// Runs the zarnet executable with the given arguments (each passed as raw
+// bytes); standard input comes from `stdin_path` when it is not empty, else
+// from /dev/null.
+RunResult run_zarnet(const std::vector<std::string>& args, const std::string& stdin_path = "");
+
+// Runs a shell command line, capturing its outputs the same way.
+RunResult run_shell(const std::string& command);
+
+std::string shell_quote(const std::string& text);
+
+// The pattern file used by many cases: "n1t" and the 27 one-byte lines
+// ".", "a" .. "z", which give the root a transition for every letter.
+std::string basic_patterns();
+
+extern const char* const LOWER;  // a..z
+extern const char* const UPPER;  // A..Z
