@@ -18,8 +18,11 @@ void add_pattern(PatternAutomaton* automaton, StringIndex* index, const PatternL
     std::memcpy(key, parsed->letters, parsed->letter_count + 1);
     std::size_t length = parsed->letter_count;
 
-    bool existed = string_index_find(index, key) >= 0;
+    // A string existed before exactly when its state number is older than
+    // the count of states before the call.
+    std::int32_t before = automaton->count;
     std::int32_t state = automaton_state_for(automaton, index, key);
+    bool existed = state < before;
     mem_release(automaton->states[state].output);
     automaton->states[state].output = copy_string(pattern_line_output(parsed));
 
@@ -27,8 +30,9 @@ void add_pattern(PatternAutomaton* automaton, StringIndex* index, const PatternL
         const std::int32_t child = state;
         const unsigned char letter = static_cast<unsigned char>(key[length - 1]);
         key[--length] = '\0';
-        existed = string_index_find(index, key) >= 0;
+        before = automaton->count;
         state = automaton_state_for(automaton, index, key);
+        existed = state < before;
         automaton_add_transition(automaton, state, child, letter);
     }
 }

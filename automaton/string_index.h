@@ -2,6 +2,7 @@
 // A hash map from a state's string to its state number, used only while the
 // automaton is being built.
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr std::uint32_t INDEX_BUCKETS = 31627;  // prime
@@ -13,14 +14,20 @@ struct IndexEntry {
 };
 
 struct StringIndex {
-    IndexEntry** buckets;  // INDEX_BUCKETS chain heads
+    IndexEntry** buckets;      // INDEX_BUCKETS chain heads
+    // Entries and their keys are carved out of large blocks, which are
+    // released together: an index holds many small strings for a short time.
+    unsigned char* block;      // the block being filled; its first word links to the previous block
+    std::size_t block_used;
+    std::size_t block_size;
 };
 
 // PJW hash, ELF form, over the key's bytes taken as unsigned values.
 std::uint32_t string_hash(const char* key);
 
 StringIndex* string_index_create();
-// Puts a new entry at the head of the key's chain; does not look for an existing one.
+// Puts a new entry, with its own copy of the key, at the head of the key's
+// chain; does not look for an existing one.
 void string_index_insert(StringIndex* index, const char* key, std::int32_t value);
 // The value of the first entry along the key's chain with an equal key, or -1.
 std::int32_t string_index_find(const StringIndex* index, const char* key);

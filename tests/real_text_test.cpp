@@ -12,8 +12,8 @@
 namespace {
 
 struct RealCase {
-    const char* text;      // stem under tests/data/real
-    const char* patterns;  // file under patterns/
+    const char* text;      // stem of the text under tests/data/real
+    const char* patterns;  // stem of the pattern file under patterns/ and of its alphabets
 };
 
 class RealText : public ::testing::TestWithParam<RealCase> {};
@@ -28,6 +28,7 @@ TEST_P(RealText, MarksMatchIndependentReference)
 {
     const RealCase& c = GetParam();
     const std::string stem = data_file("tests/data/real/").append(c.text);
+    const std::string alphabets = data_file("tests/data/real/").append(c.patterns);
     const std::string expected = read_bytes(std::string(stem).append(".marked"));
     const std::string input = read_bytes(std::string(stem).append(".txt"));
     ASSERT_GT(input.size(), 2000u);
@@ -37,9 +38,9 @@ TEST_P(RealText, MarksMatchIndependentReference)
     ScratchDir dir;
     const std::string out = dir.file("out");
     const RunResult run = run_zarnet({std::string(stem).append(".txt"), out,
-                                      data_file("patterns/").append(c.patterns),
-                                      read_bytes(std::string(stem).append(".small")),
-                                      read_bytes(std::string(stem).append(".large"))});
+                                      data_file("patterns/").append(c.patterns).append(".pat"),
+                                      read_bytes(std::string(alphabets).append(".small")),
+                                      read_bytes(std::string(alphabets).append(".large"))});
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const std::string actual = read_bytes(out);
     ASSERT_EQ(actual.size(), expected.size());
@@ -54,8 +55,7 @@ TEST_P(RealText, MarksMatchIndependentReference)
 }
 
 INSTANTIATE_TEST_SUITE_P(PatternSets, RealText,
-                         ::testing::Values(RealCase{"en", "en-us.pat"}, RealCase{"de", "de-1996.pat"},
-                                           RealCase{"ru", "ru.pat"}),
-                         [](const ::testing::TestParamInfo<RealCase>& info) { return std::string(info.param.text); });
+                         ::testing::Values(RealCase{"en", "en-us"}, RealCase{"de", "de-1996"}, RealCase{"ru", "ru"}),
+                         [](const ::testing::TestParamInfo<RealCase>& param) { return std::string(param.param.text); });
 
 }  // namespace

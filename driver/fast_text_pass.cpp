@@ -1,0 +1,220 @@
+#include "driver/fast_text_pass.h"
+
+#include <bit>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "breaks/break_values.h"
+#include "breaks/mark_cache.h"
+#include "common/memory.h"
+#include "driver/letter_mask.h"
+
+namespace {
+
+constexpr std::size_t PADDING = 64;                  // zero bytes after the text in the buffer
+constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
+constexpr std::size_t SHORT_COPY = 32;  // copies up to this size move a fixed block
+
+// A run that fills the whole buffer must be longer than any walk looks.
+constexpr std::size_t CHUNK_MIN = 1024;
+static_assert(CHUNK_MIN > MARKED_LETTERS_MAX + 2 + 80);
+
+struct BlockWriter {
+    std::FILE* file;
+    unsigned char* bytes;  // OUT_BLOCK bytes and SHORT_COPY bytes of slack
+    std::size_t used;
+    int error;             // 0 while every write succeeded
+};
+
+void flush(BlockWriter* writer)
+{
+    if (writer->used != 0 && writer->error == 0) {
+        errno = 0;
+        if (std::fwrite(writer->bytes, 1, writer->used, writer->file) != writer->used) {
+            writer->error = errno != 0 ? errno : EIO;
+        }
+    }
+    writer->used = 0;
+}
+
+// Appends `count` bytes; the SHORT_COPY bytes from `bytes` on must be
+// readable even when `count` is smaller.
+void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
+{
+    if (count <= SHORT_COPY && OUT_BLOCK - writer->used >= count) {
+        std::memcpy(writer->bytes + writer->used, bytes, SHORT_COPY);
+        writer->used += count;
+        return;
+    }
+    if (OUT_BLOCK - writer->used < count) {
+        flush(writer);
+        if (count >= OUT_BLOCK) {
+            errno = 0;
+            if (writer->error == 0 && std::fwrite(bytes, 1, count, writer->file) != count) {
+                writer->error = errno != 0 ? errno : EIO;
+            }
+            return;
+        }
+    }
+    std::memcpy(writer->bytes + writer->used, bytes, count);
+    writer->used += count;
+}
+
+void append_byte(BlockWriter* writer, unsigned char byte)
+{
+    if (writer->used == OUT_BLOCK) flush(writer);
+    writer->bytes[writer->used++] = byte;
+}
+
+struct FastPass {
+    const FastMarker* marker;
+    MarkCache cache;
+    BlockWriter writer;
+    std::uint64_t* bits;  // letter mask of the buffer, one word more than needed
+    bool in_long_run;     // the buffer starts inside a run whose marked head is written
+};
+
+// Position of the first byte at or after `pos` that is not a letter.
+std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
+{
+    std::size_t k = pos / 64;
+    std::uint64_t word = ~bits[k] >> (pos % 64) << (pos % 64);
+    while (word == 0) word = ~bits[++k];
+    return 64 * k + static_cast<std::size_t>(std::countr_zero(word));
+}
+
+// Writes a run longer than CACHED_RUN_MAX letters with its marks, after the
+// bytes from `*pending` on; `*pending` moves past what was written.
+[[gnu::noinline]] void write_long_run(FastPass* pass, const unsigned char* run, std::size_t length,
+                                      const unsigned char** pending)
+{
+    append(&pass->writer, *pending, static_cast<std::size_t>(run - *pending));
+    unsigned char head[2 * MARKED_LETTERS_MAX + SHORT_COPY];
+    const unsigned char* end = write_marked_head(pass->marker, run, static_cast<std::int64_t>(length), head);
+    append(&pass->writer, head, static_cast<std::size_t>(end - head));
+    *pending = run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
+}
+
+// Writes a run of 4 .. CACHED_RUN_MAX letters the same way.
+inline void write_short_run(FastPass* pass, const unsigned char* run, std::size_t length,
+                            const unsigned char** pending)
+{
+    std::uint32_t marks = mark_cache_marks(&pass->cache, run, static_cast<std::int64_t>(length));
+    while (marks != 0) {
+        const unsigned char* after = run + std::countr_zero(marks) + 1;
+        append(&pass->writer, *pending, static_cast<std::size_t>(after - *pending));
+        append_byte(&pass->writer, HYPHEN_MARK);
+        *pending = after;
+        marks &= marks - 1;
+    }
+}
+
+// Marks and writes text[0 .. count) (followed by PADDING zero bytes in the
+// buffer) up to the start of a run that may go on in the next block, unless
+// `final`. Returns the number of bytes written out.
+std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, bool final)
+{
+    const bool* letter = pass->marker->letter;
+    std::size_t start = 0;
+    if (pass->in_long_run) {
+        // Letters past the marked head of a long run are copied as they are.
+        while (start < count && letter[text[start]]) ++start;
+        append(&pass->writer, text, start);
+        pass->in_long_run = start == count;
+        if (start == count) return count;
+    }
+
+    const std::size_t words = (count + 63) / 64;
+    letter_mask_build(letter, text, 64 * words, pass->bits);
+    pass->bits[words] = 0;
+    const std::uint64_t* bits = pass->bits;
+
+    // Without `final`, stop before the run that touches the end of the block.
+    std::size_t limit = count;
+    if (!final && count > 0 && letter[text[count - 1]]) {
+        std::size_t last = count;
+        while (last > start && letter[text[last - 1]]) --last;
+        if (last == start) {
+            // The whole rest of the block is one run: it is longer than any
+            // walk can see, so its head can be marked now.
+            const unsigned char* pending = text + start;
+            write_long_run(pass, text + start, count - start, &pending);
+            append(&pass->writer, pending, static_cast<std::size_t>(text + count - pending));
+            pass->in_long_run = true;
+            return count;
+        }
+        limit = last;
+    }
+
+    const unsigned char* pending = text + start;
+    for (std::size_t k = start / 64; 64 * k < limit; ++k) {
+        const std::uint64_t current = bits[k];
+        const std::uint64_t following = bits[k + 1];
+        const std::uint64_t before = k == 0 ? 0 : bits[k - 1] >> 63;
+        std::uint64_t starts = current & ~((current << 1) | before);
+        // Only runs of four letters or more can get a mark.
+        starts &= (current >> 1 | following << 63) & (current >> 2 | following << 62) &
+                  (current >> 3 | following << 61);
+        if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
+        while (starts != 0) {
+            const std::size_t pos = 64 * k + static_cast<std::size_t>(std::countr_zero(starts));
+            if (pos >= limit) break;
+            starts &= starts - 1;
+            const std::size_t length = run_end(bits, pos) - pos;
+            if (length <= CACHED_RUN_MAX) {
+                write_short_run(pass, text + pos, length, &pending);
+            } else {
+                write_long_run(pass, text + pos, length, &pending);
+            }
+        }
+    }
+    append(&pass->writer, pending, static_cast<std::size_t>(text + limit - pending));
+    return limit;
+}
+
+}  // namespace
+
+bool run_text_stream(const FastMarker* marker, std::FILE* in, std::FILE* out, int* error, bool* input_failed,
+                     std::size_t chunk)
+{
+    const std::size_t capacity = chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
+    unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + PADDING));
+    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + SHORT_COPY)), 0, 0},
+                  static_cast<std::uint64_t*>(must_alloc((capacity / 64 + 2) * sizeof(std::uint64_t))), false};
+    mark_cache_create(&pass.cache, marker);
+
+    int read_error = 0;
+    std::size_t filled = 0;
+    for (bool final = false; !final;) {
+        errno = 0;
+        const std::size_t got = std::fread(buffer + filled, 1, capacity - filled, in);
+        if (got < capacity - filled) {
+            if (std::ferror(in)) read_error = errno != 0 ? errno : EIO;
+            final = true;
+        }
+        // The text ends at its first NUL byte.
+        const void* nul = std::memchr(buffer + filled, 0, got);
+        filled += got;
+        if (nul != nullptr) {
+            filled = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - buffer);
+            final = true;
+        }
+        if (read_error != 0) break;
+        std::memset(buffer + filled, 0, PADDING);
+        const std::size_t done = feed(&pass, buffer, filled, final);
+        std::memmove(buffer, buffer + done, filled - done);
+        filled -= done;
+        if (pass.writer.error != 0) break;
+    }
+    flush(&pass.writer);
+
+    mark_cache_destroy(&pass.cache);
+    mem_release(pass.bits);
+    mem_release(pass.writer.bytes);
+    mem_release(buffer);
+    *input_failed = read_error != 0;
+    *error = read_error != 0 ? read_error : pass.writer.error;
+    return *error == 0;
+}
