@@ -71,18 +71,21 @@ to8bit() {
 }
 
 # texheader FILE: the leading comment block of a hyph-utf8 .tex file, up to
-# (not including) its "% =====" rule or the first line that is not a
-# comment, with typographic double quotes made plain (they do not exist in
-# ISO-8859-1 or are not wanted in an ASCII header).
+# the first line that is not a comment; "% =====" rules become "%", runs of
+# "%" lines are squeezed and a trailing one dropped, and typographic double
+# quotes are made plain (ISO-8859-1 has none).
 texheader() {
-    awk '!/^%/ || /^% *====/ { exit } { print }' "$1" \
+    awk '!/^%/ { exit }
+         /^% *====*$/ { $0 = "%" }
+         $0 == "%" { blank = 1; next }
+         { if (blank && printed) print "%"; blank = 0; printed = 1; print }' "$1" \
         | sed -e 's/\xe2\x80\x9c/"/g' -e 's/\xe2\x80\x9d/"/g'
 }
 
-# wrap78: wraps comment lines longer than 78 bytes at spaces; the
-# continuation lines start with "%" and the original indentation plus two
-# spaces.  Works on bytes (LC_ALL=C), so it must run after the conversion to
-# the 8-bit encoding.
+# wrap78: wraps comment lines longer than 78 bytes at spaces (a URL
+# without spaces after one of "/?;&"); the continuation lines start with "%"
+# and the original indentation plus two spaces.  Works on bytes
+# (LC_ALL=C), so it must run after the conversion to the 8-bit encoding.
 wrap78() {
     awk '
     {
@@ -90,18 +93,29 @@ wrap78() {
         if (length(line) <= 78) { print line; next }
         if (substr(line, 1, 1) != "%") { bad = 1; print "unwrappable: " line > "/dev/stderr"; exit 1 }
         match(line, /^%[ ]*/)
-        indent = substr(line, 2, RLENGTH - 1) "  "
+        lead = RLENGTH            # "%" and the indentation of this line
+        indent = substr(line, 2, lead - 1) "  "
         while (length(line) > 78) {
             cut = 0
-            for (i = 79; i > RLENGTH + 1; i--)
+            for (i = 79; i > lead + 1; i--)
                 if (substr(line, i, 1) == " ") { cut = i; break }
-            if (cut == 0) { print "unwrappable: " line > "/dev/stderr"; exit 1 }
+            if (cut == 0) {
+                # no space: a long URL; break after one of its delimiters
+                for (i = 78; i > lead + 1; i--)
+                    if (index("/?;&", substr(line, i, 1))) { cut = i + 1; break }
+                if (cut == 0) { print "unwrappable: " line > "/dev/stderr"; exit 1 }
+                print substr(line, 1, cut - 1)
+                line = "%" indent substr(line, cut)
+                lead = 1 + length(indent)
+                continue
+            }
             head = substr(line, 1, cut - 1)
             sub(/ +$/, "", head)
             print head
             rest = substr(line, cut + 1)
             sub(/^ +/, "", rest)
             line = "%" indent rest
+            lead = 1 + length(indent)
         }
         print line
     }'
