@@ -155,8 +155,34 @@ bool replace_file(const std::string& target, const struct stat* existing, const 
     return true;
 }
 
+// True when `path`, through its folder or a chain of symbolic links, names an
+// entry of a descriptor folder (/dev/stdout, /dev/fd/1, /proc/self/fd/1). Such
+// a name stands for a file that another process holds open, such as the
+// file a shell redirected standard output to; replacing that file would cut
+// it off from its holder, so it is written directly like a pipe.
+bool names_open_descriptor(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        char* folder = realpath(folder_of(path).c_str(), nullptr);
+        if (folder != nullptr) {
+            const std::string real = folder;
+            std::free(folder);
+            if (real.rfind("/proc/", 0) == 0 && real.size() > 3 && real.compare(real.size() - 3, 3, "/fd") == 0) {
+                return true;
+            }
+        }
+        char link[4096];
+        const ssize_t length = readlink(path.c_str(), link, sizeof link - 1);
+        if (length < 0) return false;
+        link[length] = '\0';
+        path = link[0] == '/' ? std::string(link) : folder_of(path).append("/").append(link);
+    }
+    return false;
+}
+
 bool write_to(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
 {
+    if (names_open_descriptor(path)) return write_directly(path, bytes, size, error);
     std::string target = path;
     struct stat info;
     if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {

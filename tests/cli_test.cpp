@@ -1,1 +1,433 @@
+// End-to-end runs of the zarnet executable on files, pipes and devices.
+
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string WINTER("Winter is near.");
+const std::string WINTER_MARKED("Win\xACter is near.");
+
+// The quoted command line that runs zarnet with `args`, for use in a shell.
+std::string zarnet_command(const std::vector<std::string>& args)
+{
+    std::string command = shell_quote(ZARNET_EXE);
+    for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
+    return command;
+}
+
+std::string joined(const std::string& a, const std::string& b)
+{
+    return std::string(a).append(b);
+}
+
+std::string error_line(const std::string& file, int error)
+{
+    return std::string("zarnet: ").append(file).append(": ").append(std::strerror(error)).append("\n");
+}
+
+// Every entry below `root` with its kind and, for files, its content (its size
+// for big ones): equal snapshots mean nothing was created, removed or changed.
+std::vector<std::string> snapshot(const std::string& root)
+{
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        std::string line = entry.path().lexically_relative(root).string();
+        if (entry.is_symlink()) {
+            line.append(" -> ").append(fs::read_symlink(entry.path()).string());
+        } else if (entry.is_directory()) {
+            line.append("/");
+        } else if (entry.file_size() > 65536) {
+            line.append(": ").append(std::to_string(entry.file_size())).append(" bytes");
+        } else {
+            line.append(": ").append(read_bytes(entry.path().string()));
+        }
+        entries.push_back(line);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+unsigned mode_of(const std::string& path)
+{
+    struct stat info;
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+// A folder holding the input "Winter is near.", the basic patterns and an
+// output file with earlier content.
+struct Job {
+    ScratchDir dir;
+    std::string in = dir.file("in.txt");
+    std::string out = dir.file("out.txt");
+    std::string hyp = dir.file("basic.pat");
+    Job()
+    {
+        write_bytes(in, WINTER);
+        write_bytes(hyp, basic_patterns());
+        write_bytes(out, "earlier content\n");
+    }
+    std::vector<std::string> args() const { return {in, out, hyp, LOWER, UPPER}; }
+};
+
+// The run fails with one line naming `named` and the system's reason, and
+// leaves the folder of the job exactly as it was.
+void expect_failure(const Job& job, const std::vector<std::string>& args, const std::string& named, int error)
+{
+    const std::vector<std::string> before = snapshot(job.dir.path);
+    const RunResult run = run_zarnet(args);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, error_line(named, error));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(snapshot(job.dir.path), before);
+}
+
+// Reading /proc/self/mem at offset 0 fails with EIO where address 0 is unmapped.
+bool proc_mem_gives_eio()
+{
+    const int fd = open("/proc/self/mem", O_RDONLY);
+    if (fd < 0) return false;
+    char byte;
+    const bool eio = read(fd, &byte, 1) < 0 && errno == EIO;
+    close(fd);
+    return eio;
+}
+
+class CliUsage : public ::testing::TestWithParam<int> {};
+
+TEST_P(CliUsage, WrongArgumentCountPrintsUsageAndOpensNothing)
+{
+    Job job;
+    fs::remove(job.out);
+    // The pattern file is missing: loading it would show up on stderr.
+    const std::vector<std::string> all = {job.in, job.out, job.dir.file("missing.pat"), LOWER, UPPER, "extra"};
+    const RunResult run = run_zarnet(std::vector<std::string>(all.begin(), all.begin() + GetParam()));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, "Usage: zarnet.exe <in_file> <out_file> <hyp_file> <smallChars> <largeChars>\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(file_exists(job.out));
+}
+
+INSTANTIATE_TEST_SUITE_P(ArgumentCounts, CliUsage, ::testing::Values(0, 4, 6));
+
+TEST(CliRun, MarksBreaksKeepsCaseAndSplitsWordsAtNonLetters)
+{
+    Job job;
+    // "m1a" may break "email" but not "mail", whose first gap is never marked.
+    write_bytes(job.hyp, joined(basic_patterns(), "m1a\n"));
+    write_bytes(job.in, "Winter is near. WINTER email e-mail");
+    const RunResult run = run_zarnet(job.args());
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(read_bytes(job.out), "Win\xACter is near. WIN\xACTER em\xAC" "ail e-mail");
+}
+
+TEST(CliRun, EmptyInputCreatesEmptyOutput)
+{
+    Job job;
+    write_bytes(job.in, "");
+    fs::remove(job.out);
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    ASSERT_TRUE(file_exists(job.out));
+    EXPECT_EQ(fs::file_size(job.out), 0u);
+}
+
+TEST(CliRun, EveryNonLetterBytePassesThrough)
+{
+    Job job;
+    std::string others;
+    for (int b = 1; b < 256; ++b) {
+        if ((b < 'a' || b > 'z') && (b < 'A' || b > 'Z')) others.push_back(static_cast<char>(b));
+    }
+    write_bytes(job.in, joined("Winter\r\nWinter\r\n", others).append("Winter"));
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.out), joined("Win\xACter\r\nWin\xACter\r\n", others).append("Win\xACter"));
+}
+
+TEST(CliRun, NulByteEndsTheText)
+{
+    Job job;
+    write_bytes(job.in, std::string("Winter\0is near\r\n", 16));
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.out), "Win\xACter");
+}
+
+TEST(CliRun, HighBytesAreLettersWhenInTheAlphabets)
+{
+    // ISO-8859-1: ä ö ü ß and Ä Ö Ü, passed as raw bytes.
+    Job job;
+    write_bytes(job.hyp, joined(basic_patterns(), "\xF6" "1n\na1\xDF\n"));
+    write_bytes(job.in, "K\xF6nig K\xD6NIG Stra\xDF" "e \xABgut\xBB");
+    const RunResult run =
+        run_zarnet({job.in, job.out, job.hyp, joined(LOWER, "\xE4\xF6\xFC\xDF"), joined(UPPER, "\xC4\xD6\xDC")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(job.out), "K\xF6\xACnig K\xD6\xACNIG Stra\xAC\xDF" "e \xABgut\xBB");
+}
+
+TEST(CliRun, InputAndOutputMayBeTheSameFile)
+{
+    Job job;
+    ASSERT_EQ(run_zarnet({job.in, job.in, job.hyp, LOWER, UPPER}).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.in), WINTER_MARKED);
+}
+
+TEST(CliPatternFile, CrlfLinesReadLikeLfLines)
+{
+    Job job;
+    std::string crlf;
+    for (char c : basic_patterns()) {
+        if (c == '\n') crlf.push_back('\r');
+        crlf.push_back(c);
+    }
+    write_bytes(job.hyp, crlf);
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.out), WINTER_MARKED);
+}
+
+TEST(CliPatternFile, CtrlZEndsTheFile)
+{
+    // Patterns after a 0x1A byte are not read; without it they would mark.
+    Job job;
+    write_bytes(job.in, "Winter");
+    write_bytes(job.hyp, joined(basic_patterns(), "i1n\nt1e\n"));
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.out), "Wi\xACn\xACt\xAC" "er");
+    write_bytes(job.hyp, joined(basic_patterns(), "\x1Ai1n\nt1e\n"));
+    ASSERT_EQ(run_zarnet(job.args()).exit_code, 0);
+    EXPECT_EQ(read_bytes(job.out), "Win\xACter");
+}
+
+TEST(CliFailure, PatternFileMissing)
+{
+    Job job;
+    const std::string missing = job.dir.file("missing.pat");
+    expect_failure(job, {job.in, job.out, missing, LOWER, UPPER}, missing, ENOENT);
+}
+
+TEST(CliFailure, PatternFileIsAFolder)
+{
+    Job job;
+    const std::string folder = job.dir.file("patterns");
+    fs::create_directory(folder);
+    expect_failure(job, {job.in, job.out, folder, LOWER, UPPER}, folder, EISDIR);
+}
+
+TEST(CliFailure, InputFileMissing)
+{
+    Job job;
+    const std::string missing = job.dir.file("missing.txt");
+    expect_failure(job, {missing, job.out, job.hyp, LOWER, UPPER}, missing, ENOENT);
+}
+
+TEST(CliFailure, InputFileIsAFolder)
+{
+    Job job;
+    expect_failure(job, {job.dir.path, job.out, job.hyp, LOWER, UPPER}, job.dir.path, EISDIR);
+}
+
+TEST(CliFailure, ReadErrors)
+{
+    if (!proc_mem_gives_eio()) GTEST_SKIP() << "/proc/self/mem gives no read error here";
+    Job job;
+    expect_failure(job, {"/proc/self/mem", job.out, job.hyp, LOWER, UPPER}, "/proc/self/mem", EIO);
+    expect_failure(job, {job.in, job.out, "/proc/self/mem", LOWER, UPPER}, "/proc/self/mem", EIO);
+}
+
+TEST(CliFailure, OutputFolderMissing)
+{
+    Job job;
+    const std::string out = job.dir.file("no-such-folder/out.txt");
+    expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, ENOENT);
+}
+
+TEST(CliFailure, OutputIsAFolder)
+{
+    Job job;
+    const std::string folder = job.dir.file("folder");
+    fs::create_directory(folder);
+    expect_failure(job, {job.in, folder, job.hyp, LOWER, UPPER}, folder, EISDIR);
+}
+
+TEST(CliFailure, OutputDeviceFull)
+{
+    Job job;
+    expect_failure(job, {job.in, "/dev/full", job.hyp, LOWER, UPPER}, "/dev/full", ENOSPC);
+}
+
+TEST(CliFailure, OutputWriteFailsPartWay)
+{
+    // Under a file size limit of 512 bytes the write of the longer text fails.
+    Job job;
+    std::string text;
+    while (text.size() < 2000) text.append(WINTER);
+    write_bytes(job.in, text);
+    const std::vector<std::string> before = snapshot(job.dir.path);
+    const RunResult run = run_shell(joined("trap '' XFSZ && ulimit -f 1 && ", zarnet_command(job.args())));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, error_line(job.out, EFBIG));
+    EXPECT_EQ(snapshot(job.dir.path), before);
+}
+
+TEST(CliFailure, OutputFolderNotWritable)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    Job job;
+    const std::string folder = job.dir.file("locked");
+    fs::create_directory(folder);
+    const std::string out = joined(folder, "/out.txt");
+    write_bytes(out, "earlier content\n");
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, EACCES);
+}
+
+TEST(CliFailure, OutputFileReadOnly)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+    Job job;
+    fs::permissions(job.out, fs::perms::owner_read);
+    expect_failure(job, job.args(), job.out, EACCES);
+}
+
+TEST(CliReplace, KeepsPermissionBitsAndLeavesNoTemporaryFile)
+{
+    Job job;
+    ASSERT_EQ(chmod(job.out.c_str(), 0640), 0);
+    // With umask 022 a newly created file would get 0644.
+    const RunResult run = run_shell(joined("umask 022 && ", zarnet_command(job.args())));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(job.out), WINTER_MARKED);
+    EXPECT_EQ(mode_of(job.out), 0640u);
+    EXPECT_EQ(snapshot(job.dir.path),
+              (std::vector<std::string>{joined("basic.pat: ", basic_patterns()), joined("in.txt: ", WINTER),
+                                        joined("out.txt: ", WINTER_MARKED)}));
+}
+
+TEST(CliReplace, NewFileGetsModeFromUmask)
+{
+    Job job;
+    fs::remove(job.out);
+    ASSERT_EQ(run_shell(joined("umask 027 && ", zarnet_command(job.args()))).exit_code, 0);
+    EXPECT_EQ(mode_of(job.out), 0640u);
+    fs::remove(job.out);
+    ASSERT_EQ(run_shell(joined("umask 002 && ", zarnet_command(job.args()))).exit_code, 0);
+    EXPECT_EQ(mode_of(job.out), 0664u);
+    EXPECT_EQ(read_bytes(job.out), WINTER_MARKED);
+}
+
+TEST(CliReplace, SymlinkStaysALinkAndItsTargetGetsTheText)
+{
+    Job job;
+    fs::create_directory(job.dir.file("real"));
+    write_bytes(job.dir.file("real/target.txt"), "earlier content\n");
+    const std::string link = job.dir.file("link.txt");
+    fs::create_symlink("real/target.txt", link);
+    ASSERT_EQ(run_zarnet({job.in, link, job.hyp, LOWER, UPPER}).exit_code, 0);
+    EXPECT_EQ(snapshot(job.dir.path),
+              (std::vector<std::string>{joined("basic.pat: ", basic_patterns()), joined("in.txt: ", WINTER),
+                                        "link.txt -> real/target.txt", "out.txt: earlier content\n", "real/",
+                                        joined("real/target.txt: ", WINTER_MARKED)}));
+}
+
+TEST(CliStream, PipelineThroughStdinAndStdout)
+{
+    Job job;
+    // More than one read's worth, so that the input has to grow.
+    std::string text;
+    std::string expected;
+    while (text.size() < 300 * 1024) {
+        text.append("Winter\r\n");
+        expected.append("Win\xACter\r\n");
+    }
+    write_bytes(job.in, text);
+    const RunResult run =
+        run_shell(joined(joined("cat ", shell_quote(job.in)).append(" | "),
+                         zarnet_command({"/dev/stdin", "/dev/stdout", job.hyp, LOWER, UPPER})));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(run.out == expected) << "got " << run.out.size() << " bytes";
+}
+
+TEST(CliStream, FifoIsWrittenDirectly)
+{
+    Job job;
+    const std::string fifo = job.dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string received = job.dir.file("received");
+    // The reader gives up after a while should the FIFO never be opened.
+    const RunResult run = run_shell(joined("timeout 20 cat ", shell_quote(fifo))
+                                        .append(" >")
+                                        .append(shell_quote(received))
+                                        .append(" & ")
+                                        .append(zarnet_command({job.in, fifo, job.hyp, LOWER, UPPER}))
+                                        .append(" && wait"));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(received), WINTER_MARKED);
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+}
+
+TEST(CliStream, StdoutRedirectedToAFileIsWrittenDirectly)
+{
+    // The shell keeps its descriptor of the file: what it writes after the
+    // run must land in the same file, not in one replaced behind its back.
+    Job job;
+    const std::string log = job.dir.file("log");
+    write_bytes(log, "");
+    const RunResult run =
+        run_shell(joined("{ ", zarnet_command({job.in, "/dev/stdout", job.hyp, LOWER, UPPER}))
+                      .append(" && printf '|end'; } >>")
+                      .append(shell_quote(log)));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(log), joined(WINTER_MARKED, "|end"));
+}
+
+TEST(CliMemory, OutputBufferTooLargeEndsTheRun)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot run under a virtual memory limit";
+#else
+    Job job;
+    // 32 MiB of input fit under a 64 MiB limit; the 64 MiB output buffer does not.
+    fs::resize_file(job.in, std::uintmax_t{32} << 20);
+    const std::vector<std::string> before = snapshot(job.dir.path);
+    const RunResult run = run_shell(joined("ulimit -v 65536 && ", zarnet_command(job.args())));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "can't allocate 67108864 bytes\n");
+    EXPECT_EQ(snapshot(job.dir.path), before);
+#endif
+}
+
+TEST(CliValgrind, NoLeaksOrMemoryErrors)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "sanitized build";
+#else
+    if (run_shell("command -v valgrind").exit_code != 0) GTEST_SKIP() << "valgrind is not installed";
+    Job job;
+    const std::string valgrind =
+        "valgrind -q --leak-check=full --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=9 ";
+    RunResult run = run_shell(joined(valgrind, zarnet_command(job.args())));
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(job.out), WINTER_MARKED);
+    // A failed run releases the automaton too.
+    run = run_shell(joined(valgrind, zarnet_command({job.dir.file("missing.txt"), job.out, job.hyp, LOWER, UPPER})));
+    EXPECT_EQ(run.exit_code, 1) << run.err;
+#endif
+}
+
+}  // namespace
