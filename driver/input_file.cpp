@@ -30,23 +30,31 @@ int saved_errno(int fallback)
 
 }  // namespace
 
-bool read_input_file(const char* path, InputText* text, int* error)
+std::FILE* open_input_file(const char* path, int* error)
 {
     errno = 0;
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
         *error = saved_errno(ENOENT);
-        return false;
+        return nullptr;
     }
+    StatRecord info;
+    const bool sized = ZARNET_FSTAT(ZARNET_FILENO(file), &info) == 0;
+    if (!sized || (info.st_mode & S_IFMT) == S_IFDIR) {
+        *error = sized ? EISDIR : saved_errno(EIO);
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
 
+bool read_input_file(const char* path, InputText* text, int* error)
+{
+    std::FILE* file = open_input_file(path, error);
+    if (file == nullptr) return false;
     StatRecord info;
     if (ZARNET_FSTAT(ZARNET_FILENO(file), &info) != 0) {
         *error = saved_errno(EIO);
-        std::fclose(file);
-        return false;
-    }
-    if ((info.st_mode & S_IFMT) == S_IFDIR) {
-        *error = EISDIR;
         std::fclose(file);
         return false;
     }

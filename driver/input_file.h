@@ -2,11 +2,16 @@
 // Reads the whole input text into memory.
 
 #include <cstdint>
+#include <cstdio>
 
 struct InputText {
     unsigned char* bytes;  // `size` bytes followed by a NUL; from must_alloc
     std::int64_t size;
 };
+
+// Opens the file at `path` for reading in binary mode. Returns null with the
+// system's error number in *error when it cannot be opened or is a folder.
+std::FILE* open_input_file(const char* path, int* error);
 
 // Reads the file at `path` to its end, in binary mode. A regular file is read
 // into a buffer of its size; anything that cannot be sized (a pipe, a

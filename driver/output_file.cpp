@@ -25,44 +25,6 @@ int saved_errno(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-// Writes all bytes and closes the stream; false with *error on any failure.
-bool write_and_close(std::FILE* file, const unsigned char* bytes, std::int64_t size, int* error)
-{
-    constexpr std::int64_t CHUNK = std::int64_t{1} << 30;
-    bool ok = true;
-    for (std::int64_t done = 0; ok && done < size;) {
-        const std::int64_t piece = size - done < CHUNK ? size - done : CHUNK;
-        errno = 0;
-        if (std::fwrite(bytes + done, 1, static_cast<std::size_t>(piece), file) != static_cast<std::size_t>(piece)) {
-            *error = saved_errno(EIO);
-            ok = false;
-        }
-        done += piece;
-    }
-    errno = 0;
-    if (ok && std::fflush(file) != 0) {
-        *error = saved_errno(EIO);
-        ok = false;
-    }
-    errno = 0;
-    if (std::fclose(file) != 0 && ok) {
-        *error = saved_errno(EIO);
-        ok = false;
-    }
-    return ok;
-}
-
-bool write_directly(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
-{
-    errno = 0;
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        *error = saved_errno(EIO);
-        return false;
-    }
-    return write_and_close(file, bytes, size, error);
-}
-
 std::string folder_of(const std::string& path)
 {
 #ifdef _WIN32
@@ -75,37 +37,57 @@ std::string folder_of(const std::string& path)
     return path.substr(0, slash);
 }
 
+bool open_directly(OutputFile* output, const char* path, int* error)
+{
+    errno = 0;
+    output->file = std::fopen(path, "wb");
+    if (output->file == nullptr) {
+        *error = saved_errno(EIO);
+        return false;
+    }
+    output->target = path;
+    output->temporary.clear();
+    return true;
+}
+
 #ifdef _WIN32
 
-bool replace_file(const std::string& target, const unsigned char* bytes, std::int64_t size, int* error)
+bool open_replacement(OutputFile* output, const std::string& target, int* error)
 {
-    const std::string temporary =
-        folder_of(target) + "\\.zarnet-" + std::to_string(_getpid()) + "-" + std::to_string(GetTickCount64());
+    std::string temporary = folder_of(target);
+    temporary.append("\\.zarnet-").append(std::to_string(_getpid())).append("-").append(
+        std::to_string(GetTickCount64()));
     errno = 0;
-    std::FILE* file = std::fopen(temporary.c_str(), "wbx");
-    if (file == nullptr) {
+    output->file = std::fopen(temporary.c_str(), "wbx");
+    if (output->file == nullptr) {
         *error = saved_errno(EACCES);
         return false;
     }
-    if (!write_and_close(file, bytes, size, error)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (!MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    output->target = target;
+    output->temporary = temporary;
+    return true;
+}
+
+bool put_in_place(const OutputFile* output, int* error)
+{
+    if (!MoveFileExA(output->temporary.c_str(), output->target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         *error = EACCES;
-        std::remove(temporary.c_str());
         return false;
     }
     return true;
 }
 
-bool write_to(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
+void remove_temporary(const OutputFile* output)
+{
+    std::remove(output->temporary.c_str());
+}
+
+bool open_output(OutputFile* output, const char* path, int* error)
 {
     struct _stat64 info;
-    if (_stat64(path, &info) == 0 && (info.st_mode & S_IFMT) != S_IFREG) {
-        return write_directly(path, bytes, size, error);
-    }
-    return replace_file(path, bytes, size, error);
+    if (_stat64(path, &info) == 0 && (info.st_mode & S_IFMT) != S_IFREG) return open_directly(output, path, error);
+    return open_replacement(output, path, error);
 }
 
 #else
@@ -118,41 +100,47 @@ mode_t default_mode()
     return static_cast<mode_t>(0666 & ~mask);
 }
 
-bool replace_file(const std::string& target, const struct stat* existing, const unsigned char* bytes,
-                  std::int64_t size, int* error)
+bool open_replacement(OutputFile* output, const std::string& target, const struct stat* existing, int* error)
 {
-    std::string temporary = folder_of(target) + "/.zarnet-XXXXXX";
+    std::string temporary = folder_of(target).append("/.zarnet-XXXXXX");
     errno = 0;
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
         *error = saved_errno(EACCES);
         return false;
     }
-    const auto fail = [&](int reason) {
-        *error = reason;
-        unlink(temporary.c_str());
-        return false;
-    };
     if (existing != nullptr) {
         // Best effort: only the owner or root may hand the file on.
         if (fchown(fd, existing->st_uid, existing->st_gid) != 0) errno = 0;
     }
     const mode_t mode = existing != nullptr ? static_cast<mode_t>(existing->st_mode & 07777) : default_mode();
-    if (fchmod(fd, mode) != 0) {
-        const int reason = saved_errno(EPERM);
-        close(fd);
-        return fail(reason);
-    }
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        const int reason = saved_errno(EIO);
-        close(fd);
-        return fail(reason);
-    }
-    if (!write_and_close(file, bytes, size, error)) return fail(*error);
     errno = 0;
-    if (rename(temporary.c_str(), target.c_str()) != 0) return fail(saved_errno(EIO));
+    std::FILE* file = fchmod(fd, mode) == 0 ? fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        *error = saved_errno(EIO);
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
+    output->file = file;
+    output->target = target;
+    output->temporary = temporary;
     return true;
+}
+
+bool put_in_place(const OutputFile* output, int* error)
+{
+    errno = 0;
+    if (rename(output->temporary.c_str(), output->target.c_str()) != 0) {
+        *error = saved_errno(EIO);
+        return false;
+    }
+    return true;
+}
+
+void remove_temporary(const OutputFile* output)
+{
+    unlink(output->temporary.c_str());
 }
 
 // True when `path`, through its folder or a chain of symbolic links, names an
@@ -180,41 +168,87 @@ bool names_open_descriptor(std::string path)
     return false;
 }
 
-bool write_to(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
+bool open_output(OutputFile* output, const char* path, int* error)
 {
-    if (names_open_descriptor(path)) return write_directly(path, bytes, size, error);
+    if (names_open_descriptor(path)) return open_directly(output, path, error);
     std::string target = path;
     struct stat info;
     if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {
         // Replace the file the link points to, not the link itself.
         char* resolved = realpath(path, nullptr);
-        if (resolved == nullptr) return write_directly(path, bytes, size, error);
+        if (resolved == nullptr) return open_directly(output, path, error);
         target = resolved;
         std::free(resolved);
     }
     errno = 0;
     if (stat(target.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode)) return write_directly(target.c_str(), bytes, size, error);
-        // The folder must let us write there at all; an unwritable existing
-        // file is refused like an ordinary open would refuse it.
+        if (!S_ISREG(info.st_mode)) return open_directly(output, target.c_str(), error);
+        // An unwritable existing file is refused like an ordinary open would refuse it.
         if (access(target.c_str(), W_OK) != 0) {
             *error = saved_errno(EACCES);
             return false;
         }
-        return replace_file(target, &info, bytes, size, error);
+        return open_replacement(output, target, &info, error);
     }
     if (errno != ENOENT) {
         *error = saved_errno(EIO);
         return false;
     }
-    return replace_file(target, nullptr, bytes, size, error);
+    return open_replacement(output, target, nullptr, error);
 }
 
 #endif
 
 }  // namespace
 
+bool output_file_open(OutputFile* output, const char* path, int* error)
+{
+    output->file = nullptr;
+    return open_output(output, path, error);
+}
+
+bool output_file_commit(OutputFile* output, int* error)
+{
+    bool ok = true;
+    errno = 0;
+    if (std::fflush(output->file) != 0 || std::ferror(output->file)) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    errno = 0;
+    if (std::fclose(output->file) != 0 && ok) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    output->file = nullptr;
+    if (output->temporary.empty()) return ok;
+    if (ok && put_in_place(output, error)) return true;
+    remove_temporary(output);
+    return false;
+}
+
+void output_file_abort(OutputFile* output)
+{
+    if (output->file != nullptr) std::fclose(output->file);
+    output->file = nullptr;
+    if (!output->temporary.empty()) remove_temporary(output);
+}
+
 bool write_output_file(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
 {
-    return write_to(path, bytes, size, error);
+    OutputFile output;
+    if (!output_file_open(&output, path, error)) return false;
+    constexpr std::int64_t CHUNK = std::int64_t{1} << 30;
+    for (std::int64_t done = 0; done < size;) {
+        const std::int64_t piece = size - done < CHUNK ? size - done : CHUNK;
+        errno = 0;
+        if (std::fwrite(bytes + done, 1, static_cast<std::size_t>(piece), output.file) !=
+            static_cast<std::size_t>(piece)) {
+            *error = saved_errno(EIO);
+            output_file_abort(&output);
+            return false;
+        }
+        done += piece;
+    }
+    return output_file_commit(&output, error);
 }

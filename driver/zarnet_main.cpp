@@ -4,13 +4,36 @@
 #include <cstdio>
 #include <cstring>
 
+#include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
+#include "breaks/fast_marker.h"
+#include "common/letter_table.h"
 #include "common/memory.h"
+#include "driver/fast_text_pass.h"
 #include "driver/input_file.h"
 #include "driver/output_file.h"
 #include "driver/text_pass.h"
 
 namespace {
+
+struct Arguments {
+    const char* in_file;
+    const char* out_file;
+    const char* hyp_file;
+    const char* smallChars;
+    const char* largeChars;
+};
+
+bool take_arguments(int argc, char** argv, Arguments* arguments)
+{
+    if (argc != 6) {
+        std::fputs("Usage: zarnet.exe <in_file> <out_file> <hyp_file> <smallChars> <largeChars>\n", stdout);
+        std::fflush(stdout);
+        return false;
+    }
+    *arguments = Arguments{argv[1], argv[2], argv[3], argv[4], argv[5]};
+    return true;
+}
 
 int report_file_error(const char* path, int error)
 {
@@ -18,38 +41,80 @@ int report_file_error(const char* path, int error)
     return 1;
 }
 
+// Reads the whole text, marks it with the plain walk into a buffer twice its
+// size and writes that. Takes over the automaton.
+int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
+{
+    int error = 0;
+    InputText text;
+    if (!read_input_file(arguments.in_file, &text, &error)) {
+        automaton_destroy(automaton);
+        return report_file_error(arguments.in_file, error);
+    }
+    unsigned char* output = static_cast<unsigned char*>(must_alloc(2 * static_cast<std::size_t>(text.size)));
+    const std::int64_t output_size =
+        run_text(automaton, text.bytes, output, arguments.smallChars, arguments.largeChars);
+    automaton_destroy(automaton);
+    mem_release(text.bytes);
+
+    const bool written = write_output_file(arguments.out_file, output, output_size, &error);
+    mem_release(output);
+    if (!written) return report_file_error(arguments.out_file, error);
+    return 0;
+}
+
+// Streams the text from in_file to out_file through the compiled matcher.
+int run_streamed(const Arguments& arguments, const CompiledAutomaton* compiled)
+{
+    int error = 0;
+    std::FILE* in = open_input_file(arguments.in_file, &error);
+    if (in == nullptr) return report_file_error(arguments.in_file, error);
+    OutputFile output;
+    if (!output_file_open(&output, arguments.out_file, &error)) {
+        std::fclose(in);
+        return report_file_error(arguments.out_file, error);
+    }
+
+    LetterTable letters;
+    letter_table_build(&letters, arguments.smallChars, arguments.largeChars);
+    FastMarker marker;
+    fast_marker_build(&marker, compiled, &letters);
+    bool input_failed = false;
+    const bool marked = run_text_stream(&marker, in, output.file, &error, &input_failed);
+    std::fclose(in);
+    if (!marked) {
+        output_file_abort(&output);
+        return report_file_error(input_failed ? arguments.in_file : arguments.out_file, error);
+    }
+    if (!output_file_commit(&output, &error)) return report_file_error(arguments.out_file, error);
+    return 0;
+}
+
 }  // namespace
 
 int zarnet_main(int argc, char** argv)
 {
-    if (argc != 6) {
-        std::fputs("Usage: zarnet.exe <in_file> <out_file> <hyp_file> <smallChars> <largeChars>\n", stdout);
-        std::fflush(stdout);
-        return 1;
-    }
-    const char* in_file = argv[1];
-    const char* out_file = argv[2];
-    const char* hyp_file = argv[3];
-    const char* smallChars = argv[4];
-    const char* largeChars = argv[5];
-
+    Arguments arguments;
+    if (!take_arguments(argc, argv, &arguments)) return 1;
     int error = 0;
-    PatternAutomaton* automaton = load_patterns(hyp_file, &error);
-    if (automaton == nullptr) return report_file_error(hyp_file, error);
+    PatternAutomaton* automaton = load_patterns(arguments.hyp_file, &error);
+    if (automaton == nullptr) return report_file_error(arguments.hyp_file, error);
 
-    InputText text;
-    if (!read_input_file(in_file, &text, &error)) {
-        automaton_destroy(automaton);
-        return report_file_error(in_file, error);
-    }
-
-    unsigned char* output = static_cast<unsigned char*>(must_alloc(2 * static_cast<std::size_t>(text.size)));
-    const std::int64_t output_size = run_text(automaton, text.bytes, output, smallChars, largeChars);
+    CompiledAutomaton* compiled = compile_automaton(automaton);
+    // An automaton too large for the compiled tables is walked as it is.
+    if (compiled == nullptr) return run_plain(arguments, automaton);
     automaton_destroy(automaton);
-    mem_release(text.bytes);
+    const int code = run_streamed(arguments, compiled);
+    compiled_automaton_destroy(compiled);
+    return code;
+}
 
-    const bool written = write_output_file(out_file, output, output_size, &error);
-    mem_release(output);
-    if (!written) return report_file_error(out_file, error);
-    return 0;
+int zarnet_main_plain(int argc, char** argv)
+{
+    Arguments arguments;
+    if (!take_arguments(argc, argv, &arguments)) return 1;
+    int error = 0;
+    PatternAutomaton* automaton = load_patterns(arguments.hyp_file, &error);
+    if (automaton == nullptr) return report_file_error(arguments.hyp_file, error);
+    return run_plain(arguments, automaton);
 }

@@ -1,0 +1,98 @@
+// Cost per byte of the pass over real text, with each shipped pattern set:
+// the compiled matcher that the program uses, and the plain automaton walk.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "automaton/compiled_automaton.h"
+#include "automaton/loader.h"
+#include "bench/bench_data.h"
+#include "breaks/fast_marker.h"
+#include "common/letter_table.h"
+#include "driver/fast_text_pass.h"
+#include "driver/text_pass.h"
+
+namespace {
+
+constexpr std::size_t TEXT_BYTES = 8 << 20;
+
+struct Loaded {
+    PatternAutomaton* automaton;
+    CompiledAutomaton* compiled;
+    std::string smallChars;
+    std::string largeChars;
+    std::string text;  // the sample repeated to TEXT_BYTES
+};
+
+bool load_set(const BenchSet& set, Loaded* loaded)
+{
+    const std::string data = bench_path("tests/data/real/");
+    loaded->automaton = load_patterns(bench_path("patterns/").append(set.patterns).append(".pat").c_str());
+    const std::string sample = bench_read(std::string(data).append(set.text).append(".txt"));
+    if (loaded->automaton == nullptr || sample.empty()) return false;
+    loaded->compiled = compile_automaton(loaded->automaton);
+    loaded->smallChars = bench_read(std::string(data).append(set.patterns).append(".small"));
+    loaded->largeChars = bench_read(std::string(data).append(set.patterns).append(".large"));
+    while (loaded->text.size() < TEXT_BYTES) loaded->text.append(sample);
+    return true;
+}
+
+void release(Loaded* loaded)
+{
+    compiled_automaton_destroy(loaded->compiled);
+    automaton_destroy(loaded->automaton);
+}
+
+void BM_TextPassCompiled(benchmark::State& state, BenchSet set)
+{
+    Loaded loaded{};
+    if (!load_set(set, &loaded)) {
+        state.SkipWithError("pattern set or sample missing");
+        return;
+    }
+    LetterTable letters;
+    letter_table_build(&letters, loaded.smallChars.c_str(), loaded.largeChars.c_str());
+    FastMarker marker;
+    fast_marker_build(&marker, loaded.compiled, &letters);
+    // The text streams from memory to /dev/null: the cost measured is the
+    // pass itself, without the disk.
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    int error = 0;
+    bool input_failed = false;
+    for (auto _ : state) {
+        std::FILE* source = fmemopen(loaded.text.data(), loaded.text.size(), "rb");
+        benchmark::DoNotOptimize(run_text_stream(&marker, source, sink, &error, &input_failed));
+        std::fclose(source);
+    }
+    std::fclose(sink);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));
+    release(&loaded);
+}
+
+void BM_TextPassPlain(benchmark::State& state, BenchSet set)
+{
+    Loaded loaded{};
+    if (!load_set(set, &loaded)) {
+        state.SkipWithError("pattern set or sample missing");
+        return;
+    }
+    std::vector<unsigned char> output(2 * loaded.text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(loaded.text.c_str());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(run_text(loaded.automaton, bytes, output.data(), loaded.smallChars.c_str(),
+                                          loaded.largeChars.c_str()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));
+    release(&loaded);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(BM_TextPassCompiled, en_us, BENCH_SETS[0])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassCompiled, de_1996, BENCH_SETS[1])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassCompiled, ru, BENCH_SETS[2])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassPlain, en_us, BENCH_SETS[0])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassPlain, de_1996, BENCH_SETS[1])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassPlain, ru, BENCH_SETS[2])->Unit(benchmark::kMillisecond);
