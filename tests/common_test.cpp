@@ -1,1 +1,266 @@
 #include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "common/alphabet.h"
+#include "common/memory.h"
+#include "common/text_reader.h"
+#include "tests/test_support.h"
+
+namespace {
+
+// ---- allocation -------------------------------------------------------------
+
+// Reachable from a global, so that a leak checker run at exit in the child
+// does not count the block that the failed resize leaves behind.
+void* volatile held_block = nullptr;
+
+TEST(MemoryDeathTest, FailedAllocationReportsRequestedSizeAndExits1)
+{
+    const std::size_t huge = std::size_t{1} << 62;
+    EXPECT_EXIT(must_alloc(huge), ::testing::ExitedWithCode(1), "can't allocate 4611686018427387904 bytes\n$");
+}
+
+TEST(MemoryDeathTest, SizeIsPrintedAsSignedDecimal)
+{
+    EXPECT_EXIT(must_alloc(SIZE_MAX), ::testing::ExitedWithCode(1), "can't allocate -1 bytes\n$");
+}
+
+TEST(MemoryDeathTest, FailedResizeReportsRequestedSizeAndExits1)
+{
+    EXPECT_EXIT(
+        {
+            held_block = must_alloc(16);
+            held_block = must_realloc(held_block, std::size_t{3} << 61);
+        },
+        ::testing::ExitedWithCode(1), "can't allocate 6917529027641081856 bytes\n$");
+}
+
+TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
+{
+    char* block = static_cast<char*>(must_alloc(0));
+    ASSERT_NE(block, nullptr);
+    block = static_cast<char*>(must_realloc(block, 4));
+    std::memcpy(block, "abcd", 4);
+    block = static_cast<char*>(must_realloc(block, 1 << 20));
+    block[(1 << 20) - 1] = 'z';
+    EXPECT_EQ(std::string(block, 4), "abcd");
+    mem_release(block);
+}
+
+TEST(Memory, CopyStringMakesAnIndependentCopy)
+{
+    for (const char* text : {"", "x", "hyphen\xAC\xFF text"}) {
+        char* copy = copy_string(text);
+        EXPECT_NE(copy, text);
+        EXPECT_STREQ(copy, text);
+        mem_release(copy);
+    }
+}
+
+// ---- alphabets --------------------------------------------------------------
+
+TEST(Alphabet, LettersAreBytesOfEitherAlphabet)
+{
+    EXPECT_TRUE(is_letter('a', "abc", "ABC"));
+    EXPECT_TRUE(is_letter('C', "abc", "ABC"));
+    EXPECT_FALSE(is_letter('d', "abc", "ABC"));
+    EXPECT_FALSE(is_letter('-', "abc", "ABC"));
+    EXPECT_FALSE(is_letter(0, "abc", "ABC"));
+    EXPECT_TRUE(is_letter(0xE4, "a\xE4", "A\xC4"));
+    EXPECT_TRUE(is_letter(0xC4, "a\xE4", "A\xC4"));
+    EXPECT_FALSE(is_letter(0xC5, "a\xE4", "A\xC4"));
+    EXPECT_FALSE(is_letter('a', "", ""));
+}
+
+struct FoldCase {
+    const char* small;
+    const char* large;
+    unsigned char byte;
+    unsigned char folded;
+};
+
+void PrintTo(const FoldCase& c, std::ostream* os)
+{
+    *os << "byte " << int{c.byte} << " in \"" << c.small << "\" / \"" << c.large << "\"";
+}
+
+class FoldLetter : public ::testing::TestWithParam<FoldCase> {};
+
+TEST_P(FoldLetter, FoldsByPosition)
+{
+    const FoldCase& c = GetParam();
+    EXPECT_EQ(fold_letter(c.byte, c.small, c.large), c.folded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FoldLetter,
+    ::testing::Values(FoldCase{"abc", "ABC", 'B', 'b'},          // upper case folds by position
+                      FoldCase{"abc", "ABC", 'b', 'b'},          // lower case stays
+                      FoldCase{"abc", "ABC", '-', '-'},          // not a letter stays
+                      FoldCase{"abc", "CBA", 'A', 'c'},          // position, not the letter's name
+                      FoldCase{"ab", "ABCD", 'C', 'C'},          // beyond the lower alphabet
+                      FoldCase{"ab", "ABCD", 'D', 'D'},          //   likewise, last byte
+                      FoldCase{"ab", "ABCD", 'B', 'b'},          //   within it still folds
+                      FoldCase{"abc", "bca", 'a', 'a'},          // in both: taken unchanged
+                      FoldCase{"abc", "bca", 'b', 'b'},          //   likewise
+                      FoldCase{"a\xE4\xF6", "A\xC4\xD6", 0xD6, 0xF6},  // high bytes
+                      FoldCase{"", "ABC", 'A', 'A'}));
+
+// ---- text reader ------------------------------------------------------------
+
+struct ReadResult {
+    std::vector<std::string> pieces;
+    int error;
+};
+
+struct ReaderCloser {
+    void operator()(TextReader* reader) const
+    {
+        text_reader_close(reader);
+        delete reader;
+    }
+};
+using ReaderPtr = std::unique_ptr<TextReader, ReaderCloser>;
+
+ReaderPtr open_reader(const std::string& path)
+{
+    ReaderPtr reader(new TextReader);
+    EXPECT_TRUE(text_reader_open(reader.get(), path.c_str())) << path;
+    return reader;
+}
+
+ReadResult read_pieces(const std::string& path, std::size_t capacity = 80)
+{
+    ReaderPtr reader = open_reader(path);
+    ReadResult result{{}, 0};
+    std::vector<char> line(capacity + 8, '#');
+    for (;;) {
+        const std::size_t n = text_reader_gets(reader.get(), line.data(), capacity);
+        if (n == 0) break;
+        EXPECT_LT(n, capacity);
+        EXPECT_EQ(line[n], '\0');
+        EXPECT_EQ(line[capacity], '#') << "wrote past the capacity";
+        result.pieces.emplace_back(line.data(), n);
+    }
+    result.error = reader->error;
+    return result;
+}
+
+ReadResult read_text(const std::string& bytes, std::size_t capacity = 80)
+{
+    ScratchDir dir;
+    write_bytes(dir.file("t"), bytes);
+    return read_pieces(dir.file("t"), capacity);
+}
+
+using Pieces = std::vector<std::string>;
+
+struct ReaderCase {
+    const char* name;
+    std::string bytes;
+    std::size_t capacity;
+    Pieces expected;
+};
+
+void PrintTo(const ReaderCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class TextReaderPieces : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(TextReaderPieces, ReadsLikeTextMode)
+{
+    const ReaderCase& c = GetParam();
+    const ReadResult result = read_text(c.bytes, c.capacity);
+    EXPECT_EQ(result.error, 0);
+    EXPECT_EQ(result.pieces, c.expected);
+}
+
+const std::string x78(78, 'x');
+const std::string x79(79, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextReaderPieces,
+    ::testing::Values(
+        ReaderCase{"Empty", "", 80, {}},
+        ReaderCase{"CrLfBecomesLf", "ab\r\ncd\r\n", 80, {"ab\n", "cd\n"}},
+        ReaderCase{"LoneCrKept", "a\rb\n\r", 80, {"a\rb\n", "\r"}},
+        ReaderCase{"CrBeforeCrLf", "\r\r\n", 80, {"\r\n"}},
+        ReaderCase{"NoFinalNewline", "ab\ncd", 80, {"ab\n", "cd"}},
+        ReaderCase{"CtrlZEndsFileMidLine", std::string("ab\x1A" "cd\n"), 80, {"ab"}},
+        ReaderCase{"CtrlZAtStart", std::string("\x1A" "ab\n"), 80, {}},
+        ReaderCase{"CtrlZAfterCr", std::string("a\r\x1A\n"), 80, {"a\r"}},
+        ReaderCase{"PiecesOfCapacityLessOne", "abcdefg\nhi\n", 4, {"abc", "def", "g\n", "hi\n"}},
+        ReaderCase{"Line79ThenNewline", x79 + "\n", 80, {x79, "\n"}},
+        ReaderCase{"Line78FitsWithNewline", x78 + "\n", 80, {x78 + "\n"}},
+        ReaderCase{"Line78CrLfFits", x78 + "\r\n", 80, {x78 + "\n"}},
+        ReaderCase{"Line79CrLf", x79 + "\r\n", 80, {x79, "\n"}},
+        ReaderCase{"NulInsideLine", std::string("a\0b\n", 4), 80, {std::string("a\0b\n", 4)}}),
+    [](const ::testing::TestParamInfo<ReaderCase>& param) { return std::string(param.param.name); });
+
+TEST(TextReader, MissingFileFailsToOpenWithErrno)
+{
+    ScratchDir dir;
+    TextReader* reader = new TextReader;
+    EXPECT_FALSE(text_reader_open(reader, dir.file("absent").c_str()));
+    EXPECT_EQ(reader->error, ENOENT);
+    text_reader_close(reader);
+    delete reader;
+}
+
+TEST(TextReader, ReadErrorIsReported)
+{
+    // Offset 0 of a process's own memory is unmapped: reading it fails with EIO.
+    if (access("/proc/self/mem", R_OK) != 0) GTEST_SKIP() << "no /proc/self/mem";
+    const ReadResult result = read_pieces("/proc/self/mem");
+    EXPECT_TRUE(result.pieces.empty());
+    EXPECT_EQ(result.error, EIO);
+}
+
+// The internal buffer holds 64 KiB; a CR as its last byte must still see the
+// byte that starts the next buffer.
+class TextReaderBoundary : public ::testing::TestWithParam<char> {};
+
+TEST_P(TextReaderBoundary, CrAtBufferEnd)
+{
+    const char after_cr = GetParam();
+    std::string bytes;
+    std::string expected;
+    for (int k = 0; bytes.size() < TEXT_READER_BUFFER - 100; ++k) {
+        std::string line(static_cast<std::size_t>(k % 97), static_cast<char>('a' + k % 26));
+        bytes.append(line).append("\r\n");
+        expected.append(line).append("\n");
+    }
+    const std::string fill(TEXT_READER_BUFFER - 1 - bytes.size(), 'f');
+    bytes.append(fill).append("\r");
+    expected.append(fill);
+    ASSERT_EQ(bytes.size(), TEXT_READER_BUFFER);
+    bytes.push_back(after_cr);
+    if (after_cr != '\n') expected.push_back('\r');
+    expected.push_back(after_cr);
+    bytes.append("tail\r\nend");
+    expected.append("tail\nend");
+
+    const ReadResult result = read_text(bytes);
+    EXPECT_EQ(result.error, 0);
+    std::string joined;
+    for (const std::string& piece : result.pieces) {
+        EXPECT_LE(piece.size(), 79u);
+        joined.append(piece);
+    }
+    EXPECT_EQ(joined, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TextReaderBoundary, ::testing::Values('\n', 'y'));
+
+}  // namespace
