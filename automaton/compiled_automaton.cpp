@@ -80,8 +80,10 @@ std::uint32_t merged_output(OutputTable* table, const MergedOutput& inherited, c
     const std::size_t m = std::strlen(own);
     const std::size_t reach = m > inherited.tail + inherited.length ? m : inherited.tail + inherited.length;
     std::memset(values + SPAN - reach, 0, reach);
-    std::memcpy(values + SPAN - inherited.tail - inherited.length, table->digits.data() + inherited.offset,
-                inherited.length);
+    if (inherited.length != 0) {
+        std::memcpy(values + SPAN - inherited.tail - inherited.length, table->digits.data() + inherited.offset,
+                    inherited.length);
+    }
     for (std::size_t k = 0; k < m; ++k) {
         const std::uint8_t digit = static_cast<std::uint8_t>(own[k] - '0');
         std::uint8_t& value = values[SPAN - m + k];
