@@ -1,7 +1,8 @@
 #pragma once
-// Remembers the marks of recently seen short words, so that a word that
-// comes again costs one lookup instead of a walk through the automaton.
-// Words are keyed by their bytes as they stand in the text.
+// Remembers recently seen short words with their marks already in place, so
+// that a word that comes again costs one lookup and one copy instead of a
+// walk through the automaton. Words are keyed by their bytes as they stand
+// in the text (the marked form keeps their case).
 
 #include <bit>
 #include <cstdint>
@@ -10,25 +11,32 @@
 #include "breaks/fast_marker.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
-constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 16;
+constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 14;
+constexpr std::size_t MARKED_ROOM = 38;  // bytes of a marked form kept in a slot
 
 struct MarkCacheSlot {
-    std::uint64_t key[3];   // the word's bytes, zero after its end
-    std::uint32_t marks;    // bit j: a break is allowed after letter j
-    std::uint32_t length;   // 0 for an empty slot
+    std::uint64_t key[3];            // the word's bytes, zero after its end
+    std::uint8_t length;             // letters of the word; 0 for an empty slot
+    std::uint8_t marked_length;      // bytes of the marked form
+    unsigned char marked[MARKED_ROOM];  // the word with HYPHEN_MARK after each letter that may break
 };
+static_assert(sizeof(MarkCacheSlot) == 64);
+
+// Bytes that may be read from a slot's marked form: its room and slack into
+// the following slot (the table ends with one spare slot).
+constexpr std::size_t MARKED_COPY = 40;
 
 struct MarkCache {
     const FastMarker* marker;
-    MarkCacheSlot* slots;   // MARK_CACHE_SLOTS, direct-mapped
+    MarkCacheSlot* slots;  // MARK_CACHE_SLOTS + 1, direct-mapped
 };
 
 void mark_cache_create(MarkCache* cache, const FastMarker* marker);
 void mark_cache_destroy(MarkCache* cache);
 
-// Works out the marks of the run for `slot` and stores them there.
-std::uint32_t mark_cache_fill(MarkCache* cache, MarkCacheSlot* slot, const std::uint64_t key[3],
-                              const unsigned char* run, std::int64_t length);
+// Works out the marked form of the run into `slot`.
+const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* slot, const std::uint64_t key[3],
+                                     const unsigned char* run, std::int64_t length);
 
 namespace mark_cache_detail {
 
@@ -39,36 +47,49 @@ inline std::uint64_t load_word(const unsigned char* bytes)
     return word;
 }
 
-// The first `count` bytes of a word loaded in memory order, the rest zero.
-inline std::uint64_t keep_bytes(std::uint64_t word, std::int64_t count)
+// For each length, which bytes of the three words loaded from a run belong
+// to it.
+struct KeyMasks {
+    std::uint64_t word[CACHED_RUN_MAX + 1][3];
+};
+
+constexpr KeyMasks make_key_masks()
 {
-    if (count <= 0) return 0;
-    if (count >= 8) return word;
-    const unsigned dropped = static_cast<unsigned>(64 - 8 * count);
-    if constexpr (std::endian::native == std::endian::little) {
-        return word << dropped >> dropped;
-    } else {
-        return word >> dropped << dropped;
+    KeyMasks masks{};
+    for (int length = 0; length <= CACHED_RUN_MAX; ++length) {
+        for (int w = 0; w < 3; ++w) {
+            std::uint64_t mask = 0;
+            for (int b = 0; b < 8; ++b) {
+                if (8 * w + b >= length) continue;
+                const int shift = std::endian::native == std::endian::little ? 8 * b : 8 * (7 - b);
+                mask |= std::uint64_t{0xFF} << shift;
+            }
+            masks.word[length][w] = mask;
+        }
     }
+    return masks;
 }
+
+inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
 }  // namespace mark_cache_detail
 
-// The marks of a run of 4 .. CACHED_RUN_MAX letters. The CACHED_RUN_MAX
-// bytes from the start of the run must be readable, even past its end.
-inline std::uint32_t mark_cache_marks(MarkCache* cache, const unsigned char* run, std::int64_t length)
+// The slot holding the marked form of a run of 4 .. CACHED_RUN_MAX letters,
+// or null when that form is too long for a slot (a word with very many
+// breaks). The CACHED_RUN_MAX bytes from the start of the run must be
+// readable, even past its end. The slot stays valid until the next lookup.
+inline const MarkCacheSlot* mark_cache_find(MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
-    using mark_cache_detail::keep_bytes;
     using mark_cache_detail::load_word;
-    const std::uint64_t key[3] = {keep_bytes(load_word(run), length), keep_bytes(load_word(run + 8), length - 8),
-                                  keep_bytes(load_word(run + 16), length - 16)};
+    const std::uint64_t* mask = mark_cache_detail::KEY_MASKS.word[length];
+    const std::uint64_t key[3] = {load_word(run) & mask[0], load_word(run + 8) & mask[1],
+                                  load_word(run + 16) & mask[2]};
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;
     MarkCacheSlot* slot = &cache->slots[(h ^ (h >> 17)) & (MARK_CACHE_SLOTS - 1)];
-    if (slot->key[0] == key[0] && slot->key[1] == key[1] && slot->key[2] == key[2] &&
-        slot->length == static_cast<std::uint32_t>(length)) {
-        return slot->marks;
+    if (slot->key[0] == key[0] && slot->key[1] == key[1] && slot->key[2] == key[2] && slot->length == length) {
+        return slot;
     }
     return mark_cache_fill(cache, slot, key, run, length);
 }

@@ -26,6 +26,13 @@ void* must_realloc(void* block, std::size_t size)
     return grown;
 }
 
+void* must_alloc_zeroed(std::size_t count, std::size_t size)
+{
+    void* block = std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+    if (block == nullptr) fail_allocation(count * size);
+    return block;
+}
+
 void mem_release(void* block)
 {
     std::free(block);

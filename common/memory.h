@@ -6,6 +6,8 @@
 
 void* must_alloc(std::size_t size);
 void* must_realloc(void* block, std::size_t size);
+// A block of count * size bytes, all zero.
+void* must_alloc_zeroed(std::size_t count, std::size_t size);
 void mem_release(void* block);
 
 // A new block holding the NUL-terminated text and its NUL.

@@ -16,6 +16,7 @@ namespace {
 constexpr std::size_t PADDING = 64;                  // zero bytes after the text in the buffer
 constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
 constexpr std::size_t SHORT_COPY = 32;  // copies up to this size move a fixed block
+constexpr std::size_t SLACK = 64;       // room past the block for fixed-size copies
 
 // A run that fills the whole buffer must be longer than any walk looks.
 constexpr std::size_t CHUNK_MIN = 1024;
@@ -23,7 +24,7 @@ static_assert(CHUNK_MIN > MARKED_LETTERS_MAX + 2 + 80);
 
 struct BlockWriter {
     std::FILE* file;
-    unsigned char* bytes;  // OUT_BLOCK bytes and SHORT_COPY bytes of slack
+    unsigned char* bytes;  // OUT_BLOCK bytes and SLACK bytes more
     std::size_t used;
     int error;             // 0 while every write succeeded
 };
@@ -62,12 +63,6 @@ void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
     writer->used += count;
 }
 
-void append_byte(BlockWriter* writer, unsigned char byte)
-{
-    if (writer->used == OUT_BLOCK) flush(writer);
-    writer->bytes[writer->used++] = byte;
-}
-
 struct FastPass {
     const FastMarker* marker;
     MarkCache cache;
@@ -97,18 +92,28 @@ std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
     *pending = run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
 }
 
-// Writes a run of 4 .. CACHED_RUN_MAX letters the same way.
+// Writes a run of 4 .. CACHED_RUN_MAX letters the same way. The text has
+// slack enough for copies of SHORT_COPY bytes.
 inline void write_short_run(FastPass* pass, const unsigned char* run, std::size_t length,
                             const unsigned char** pending)
 {
-    std::uint32_t marks = mark_cache_marks(&pass->cache, run, static_cast<std::int64_t>(length));
-    while (marks != 0) {
-        const unsigned char* after = run + std::countr_zero(marks) + 1;
-        append(&pass->writer, *pending, static_cast<std::size_t>(after - *pending));
-        append_byte(&pass->writer, HYPHEN_MARK);
-        *pending = after;
-        marks &= marks - 1;
+    const MarkCacheSlot* slot = mark_cache_find(&pass->cache, run, static_cast<std::int64_t>(length));
+    if (slot == nullptr) {
+        write_long_run(pass, run, length, pending);
+        return;
     }
+    BlockWriter* writer = &pass->writer;
+    const std::size_t gap = static_cast<std::size_t>(run - *pending);
+    if (gap <= SHORT_COPY && OUT_BLOCK - writer->used >= SHORT_COPY + MARKED_COPY) {
+        std::memcpy(writer->bytes + writer->used, *pending, SHORT_COPY);
+        writer->used += gap;
+    } else {
+        append(writer, *pending, gap);
+        if (OUT_BLOCK - writer->used < MARKED_COPY) flush(writer);
+    }
+    std::memcpy(writer->bytes + writer->used, slot->marked, MARKED_COPY);
+    writer->used += slot->marked_length;
+    *pending = run + length;
 }
 
 // Marks and writes text[0 .. count) (followed by PADDING zero bytes in the
@@ -181,7 +186,7 @@ bool run_text_stream(const FastMarker* marker, std::FILE* in, std::FILE* out, in
 {
     const std::size_t capacity = chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
     unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + PADDING));
-    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + SHORT_COPY)), 0, 0},
+    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + SLACK)), 0, 0},
                   static_cast<std::uint64_t*>(must_alloc((capacity / 64 + 2) * sizeof(std::uint64_t))), false};
     mark_cache_create(&pass.cache, marker);
 
