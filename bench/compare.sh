@@ -48,7 +48,7 @@ core=$(( $(nproc) > 1 ? 1 : 0 ))
 declare -A command
 command[cp]="cp $corpus $work/out.cp"
 command[zarnet]="build-bench/zarnet $corpus $work/out.zarnet patterns/en-us.pat $small $large"
-command[zarnet_plain]="build-bench/zarnet_plain $corpus $work/out.plain patterns/en-us.pat $small $large"
+command[zarnet_plain]="build-bench/bench/zarnet_plain $corpus $work/out.plain patterns/en-us.pat $small $large"
 command[peer]="$work/peer/zarnet_peer $work/peer/en-us.dic $work/small $work/large $corpus $work/out.peer"
 order=(cp zarnet zarnet_plain peer)
 
