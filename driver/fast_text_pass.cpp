@@ -11,6 +11,15 @@
 #include "common/memory.h"
 #include "driver/letter_mask.h"
 
+// Kept out of line: long runs are rare, and the loop over words stays small.
+#if defined(_MSC_VER)
+#define ZARNET_NOINLINE __declspec(noinline)
+#elif defined(__GNUC__)
+#define ZARNET_NOINLINE __attribute__((noinline))
+#else
+#define ZARNET_NOINLINE
+#endif
+
 namespace {
 
 constexpr std::size_t PADDING = 64;                  // zero bytes after the text in the buffer
@@ -82,7 +91,7 @@ std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
 
 // Writes a run longer than CACHED_RUN_MAX letters with its marks, after the
 // bytes from `*pending` on; `*pending` moves past what was written.
-[[gnu::noinline]] void write_long_run(FastPass* pass, const unsigned char* run, std::size_t length,
+ZARNET_NOINLINE void write_long_run(FastPass* pass, const unsigned char* run, std::size_t length,
                                       const unsigned char** pending)
 {
     append(&pass->writer, *pending, static_cast<std::size_t>(run - *pending));
