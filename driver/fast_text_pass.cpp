@@ -190,7 +190,7 @@ std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, b
 
 }  // namespace
 
-bool run_text_stream(const FastMarker* marker, std::FILE* in, std::FILE* out, int* error, bool* input_failed,
+bool run_text_stream(const FastMarker* marker, TextSource* in, std::FILE* out, int* error, bool* input_failed,
                      std::size_t chunk)
 {
     const std::size_t capacity = chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
@@ -202,10 +202,9 @@ bool run_text_stream(const FastMarker* marker, std::FILE* in, std::FILE* out, in
     int read_error = 0;
     std::size_t filled = 0;
     for (bool final = false; !final;) {
-        errno = 0;
-        const std::size_t got = std::fread(buffer + filled, 1, capacity - filled, in);
+        const std::size_t got = text_source_read(in, buffer + filled, capacity - filled);
         if (got < capacity - filled) {
-            if (std::ferror(in)) read_error = errno != 0 ? errno : EIO;
+            read_error = in->error;
             final = true;
         }
         // The text ends at its first NUL byte.

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "breaks/fast_marker.h"
+#include "driver/text_source.h"
 
 // Bytes of text read at a time.
 constexpr std::size_t TEXT_CHUNK = std::size_t{1} << 20;
@@ -14,6 +15,7 @@ constexpr std::size_t TEXT_CHUNK = std::size_t{1} << 20;
 // Reads `in` to its end, or to its first NUL byte, and writes the marked text
 // to `out`. Returns false when a read or a write fails; then *error holds the
 // system's error number and *input_failed tells which side failed.
-// `chunk` (a multiple of 64, at least 1024) sets how much text is read at a time.
-bool run_text_stream(const FastMarker* marker, std::FILE* in, std::FILE* out, int* error, bool* input_failed,
+// `chunk` (rounded up to a multiple of 64, at least 1024) sets how much text
+// is read at a time.
+bool run_text_stream(const FastMarker* marker, TextSource* in, std::FILE* out, int* error, bool* input_failed,
                      std::size_t chunk = TEXT_CHUNK);

@@ -51,7 +51,11 @@ std::FILE* open_input_file(const char* path, int* error)
 bool read_input_file(const char* path, InputText* text, int* error)
 {
     std::FILE* file = open_input_file(path, error);
-    if (file == nullptr) return false;
+    return file != nullptr && read_open_file(file, text, error);
+}
+
+bool read_open_file(std::FILE* file, InputText* text, int* error)
+{
     StatRecord info;
     if (ZARNET_FSTAT(ZARNET_FILENO(file), &info) != 0) {
         *error = saved_errno(EIO);

@@ -13,6 +13,12 @@ struct InputText {
 // system's error number in *error when it cannot be opened or is a folder.
 std::FILE* open_input_file(const char* path, int* error);
 
+// Reads an open file to its end into a new buffer and closes it. A regular
+// file is read into a buffer of its size; anything that cannot be sized is
+// read in growing pieces. Returns false with the system's error number in
+// *error on a read error.
+bool read_open_file(std::FILE* file, InputText* text, int* error);
+
 // Reads the file at `path` to its end, in binary mode. A regular file is read
 // into a buffer of its size; anything that cannot be sized (a pipe, a
 // terminal) is read in growing pieces. Returns false with the system's error

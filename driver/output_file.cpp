@@ -143,34 +143,65 @@ void remove_temporary(const OutputFile* output)
     unlink(output->temporary.c_str());
 }
 
-// True when `path`, through its folder or a chain of symbolic links, names an
-// entry of a descriptor folder (/dev/stdout, /dev/fd/1, /proc/self/fd/1). Such
-// a name stands for a file that another process holds open, such as the
-// file a shell redirected standard output to; replacing that file would cut
-// it off from its holder, so it is written directly like a pipe.
-bool names_open_descriptor(std::string path)
+constexpr int NO_DESCRIPTOR = -2;  // not a descriptor folder's entry at all
+constexpr int OTHER_DESCRIPTOR = -1;  // an entry of another process's descriptor folder
+
+// Whether `path`, through its folder or a chain of symbolic links, names an
+// entry of a descriptor folder (/dev/stdout, /dev/fd/1, /proc/self/fd/1):
+// the number of this process's descriptor it names, OTHER_DESCRIPTOR for
+// another process's, or NO_DESCRIPTOR. Such a name stands for a file that is
+// held open, such as the file a shell redirected standard output to.
+int named_descriptor(std::string path)
 {
+    const std::string own = std::string("/proc/").append(std::to_string(getpid())).append("/fd");
     for (int hop = 0; hop < 40; ++hop) {
         char* folder = realpath(folder_of(path).c_str(), nullptr);
         if (folder != nullptr) {
             const std::string real = folder;
             std::free(folder);
             if (real.rfind("/proc/", 0) == 0 && real.size() > 3 && real.compare(real.size() - 3, 3, "/fd") == 0) {
-                return true;
+                if (real != own) return OTHER_DESCRIPTOR;
+                const std::string entry = path.substr(path.find_last_of('/') + 1);
+                char* end = nullptr;
+                const long number = std::strtol(entry.c_str(), &end, 10);
+                if (entry.empty() || *end != '\0' || number < 0 || number > 1 << 20) return OTHER_DESCRIPTOR;
+                return static_cast<int>(number);
             }
         }
         char link[4096];
         const ssize_t length = readlink(path.c_str(), link, sizeof link - 1);
-        if (length < 0) return false;
+        if (length < 0) return NO_DESCRIPTOR;
         link[length] = '\0';
         path = link[0] == '/' ? std::string(link) : folder_of(path).append("/").append(link);
     }
-    return false;
+    return NO_DESCRIPTOR;
+}
+
+// Writes through a copy of one of this process's descriptors, so that the
+// file keeps what it holds and is written where the descriptor stands (at
+// its end when it was opened for appending), as a shell redirection means.
+bool open_own_descriptor(OutputFile* output, const char* path, int descriptor, int* error)
+{
+    errno = 0;
+    const int copy = dup(descriptor);
+    output->file = copy >= 0 ? fdopen(copy, "wb") : nullptr;
+    if (output->file == nullptr) {
+        *error = saved_errno(EBADF);
+        if (copy >= 0) close(copy);
+        return false;
+    }
+    output->target = path;
+    output->temporary.clear();
+    return true;
 }
 
 bool open_output(OutputFile* output, const char* path, int* error)
 {
-    if (names_open_descriptor(path)) return open_directly(output, path, error);
+    // A name of a held-open file is written directly: replacing the file
+    // would cut it off from its holder.
+    const int descriptor = named_descriptor(path);
+    if (descriptor >= 0) return open_own_descriptor(output, path, descriptor, error);
+    if (descriptor == OTHER_DESCRIPTOR) return open_directly(output, path, error);
     std::string target = path;
     struct stat info;
     if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -200,6 +231,21 @@ bool open_output(OutputFile* output, const char* path, int* error)
 #endif
 
 }  // namespace
+
+bool output_file_is_input(const char* path, std::FILE* input)
+{
+#ifdef _WIN32
+    (void)path;
+    (void)input;
+    return false;
+#else
+    struct stat out_info;
+    struct stat in_info;
+    if (stat(path, &out_info) != 0 || fstat(fileno(input), &in_info) != 0) return false;
+    if (S_ISREG(out_info.st_mode) && named_descriptor(path) == NO_DESCRIPTOR) return false;
+    return out_info.st_dev == in_info.st_dev && out_info.st_ino == in_info.st_ino;
+#endif
+}
 
 bool output_file_open(OutputFile* output, const char* path, int* error)
 {

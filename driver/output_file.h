@@ -17,6 +17,11 @@ struct OutputFile {
     std::string temporary;  // empty when writing directly
 };
 
+// True when `path` would be written directly (not replaced) and is the very
+// file that `input` reads, as in `zarnet f /dev/stdout ... >>f`: the input
+// must then be read whole before the output is opened.
+bool output_file_is_input(const char* path, std::FILE* input);
+
 // Opens the output. Returns false with the system's error number in *error
 // when it cannot be created.
 bool output_file_open(OutputFile* output, const char* path, int* error);

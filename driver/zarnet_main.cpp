@@ -13,6 +13,7 @@
 #include "driver/input_file.h"
 #include "driver/output_file.h"
 #include "driver/text_pass.h"
+#include "driver/text_source.h"
 
 namespace {
 
@@ -69,9 +70,19 @@ int run_streamed(const Arguments& arguments, const CompiledAutomaton* compiled)
     int error = 0;
     std::FILE* in = open_input_file(arguments.in_file, &error);
     if (in == nullptr) return report_file_error(arguments.in_file, error);
+
+    // Writing straight into the file being read would read the new text back.
+    InputText whole{nullptr, 0};
+    TextSource source = text_source_from_file(in);
+    if (output_file_is_input(arguments.out_file, in)) {
+        if (!read_open_file(in, &whole, &error)) return report_file_error(arguments.in_file, error);
+        in = nullptr;
+        source = text_source_from_memory(whole.bytes, static_cast<std::size_t>(whole.size));
+    }
     OutputFile output;
     if (!output_file_open(&output, arguments.out_file, &error)) {
-        std::fclose(in);
+        if (in != nullptr) std::fclose(in);
+        mem_release(whole.bytes);
         return report_file_error(arguments.out_file, error);
     }
 
@@ -80,8 +91,9 @@ int run_streamed(const Arguments& arguments, const CompiledAutomaton* compiled)
     FastMarker marker;
     fast_marker_build(&marker, compiled, &letters);
     bool input_failed = false;
-    const bool marked = run_text_stream(&marker, in, output.file, &error, &input_failed);
-    std::fclose(in);
+    const bool marked = run_text_stream(&marker, &source, output.file, &error, &input_failed);
+    if (in != nullptr) std::fclose(in);
+    mem_release(whole.bytes);
     if (!marked) {
         output_file_abort(&output);
         return report_file_error(input_failed ? arguments.in_file : arguments.out_file, error);

@@ -398,6 +398,21 @@ TEST(CliStream, StdoutRedirectedToAFileIsWrittenDirectly)
     EXPECT_EQ(read_bytes(log), joined(WINTER_MARKED, "|end"));
 }
 
+TEST(CliStream, AppendingToTheInputThroughStdoutReadsTheInputFirst)
+{
+    // Streaming into the file being read would read the marks back in and
+    // never reach the end of the input.
+    Job job;
+    const std::string text(100000, 'x');
+    write_bytes(job.in, joined(text, " Winter"));
+    const RunResult run = run_shell(joined("timeout 20 ", zarnet_command({job.in, "/dev/stdout", job.hyp, LOWER, UPPER}))
+                                        .append(" >>")
+                                        .append(shell_quote(job.in)));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::string once = joined(text, " Win\xACter");
+    EXPECT_EQ(read_bytes(job.in), joined(joined(text, " Winter"), once));
+}
+
 TEST(CliMemory, ExhaustedMemoryEndsTheRun)
 {
 #if defined(__SANITIZE_ADDRESS__)
