@@ -10,7 +10,7 @@
 #include "driver/text_source.h"
 
 // Bytes of text read at a time.
-constexpr std::size_t TEXT_CHUNK = std::size_t{1} << 20;
+constexpr std::size_t TEXT_CHUNK = std::size_t{1} << 18;
 
 // Reads `in` to its end, or to its first NUL byte, and writes the marked text
 // to `out`. Returns false when a read or a write fails; then *error holds the
