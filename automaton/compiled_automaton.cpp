@@ -8,22 +8,15 @@
 #include "automaton/pattern_line.h"
 #include "common/memory.h"
 
+struct OutputTable {
+    std::vector<MergedOutput> outputs{MergedOutput{0, 0, 0}};
+    std::vector<std::uint8_t> digits;
+    std::vector<std::uint32_t> slots;  // open addressing over output ids, 0 = free
+};
+
 namespace {
 
 constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can reach
-
-// States in order of depth, so that every state comes after its failure state.
-std::vector<std::int32_t> breadth_first_order(const PatternAutomaton* automaton)
-{
-    std::vector<std::int32_t> order;
-    order.reserve(static_cast<std::size_t>(automaton->count));
-    order.push_back(0);
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const AutomatonState& state = automaton->states[order[i]];
-        for (std::int32_t t = 0; t < state.transition_count; ++t) order.push_back(state.transitions[t].target);
-    }
-    return order;
-}
 
 void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
 {
@@ -48,11 +41,6 @@ std::size_t hash_output(const std::uint8_t* values, std::size_t length, std::siz
 // Merged outputs, kept distinct: the outputs of a state and of every state on
 // its failure chain (the root excluded), aligned on their last digit and
 // merged by maximum.
-struct OutputTable {
-    std::vector<MergedOutput> outputs{MergedOutput{0, 0, 0}};
-    std::vector<std::uint8_t> digits;
-    std::vector<std::uint32_t> slots;  // open addressing over output ids, 0 = free
-};
 
 bool same_output(const OutputTable* table, const MergedOutput& known, const std::uint8_t* values,
                  std::size_t length, std::size_t tail)
@@ -120,76 +108,103 @@ T* copy_out(const std::vector<T>& items)
     return copy;
 }
 
+constexpr std::uint32_t UNKNOWN = 0xFFFFFFFFu;  // never an entry: a row field is never all ones
+
+// The entry for reaching state s, worked out (with those of its failure
+// chain) the first time it is asked for.
+std::uint32_t entry_for(CompiledAutomaton* compiled, std::int32_t s)
+{
+    std::uint32_t& known = compiled->entry_of[s];
+    if (known != UNKNOWN) return known;
+    const AutomatonState& state = compiled->automaton->states[s];
+    // The failure state is shallower, so this recursion ends.
+    const std::uint32_t inherited = entry_for(compiled, state.failure);
+    std::uint32_t output = entry_output(compiled, inherited);
+    if (state.output != nullptr && state.output[0] != '\0') {
+        OutputTable* table = compiled->table;
+        output = merged_output(table, table->outputs[output], state.output);
+        compiled->outputs = table->outputs.data();
+        compiled->digits = table->digits.data();
+    }
+    const std::int32_t own_row = compiled->row_of_state[s];
+    const std::uint32_t row = own_row >= 0 ? static_cast<std::uint32_t>(own_row) : entry_row(compiled, inherited);
+    known = row | output << compiled->row_bits;
+    return known;
+}
+
 }  // namespace
 
 CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
 {
     const std::size_t count = static_cast<std::size_t>(automaton->count);
-    const std::vector<std::int32_t> order = breadth_first_order(automaton);
-
-    // For every state: its merged output, and the row that continues from it.
-    OutputTable table;
-    std::vector<std::uint32_t> output_of(count, 0);
-    std::vector<std::uint32_t> row_of(count, 0);
+    std::int32_t* row_of_state = static_cast<std::int32_t*>(must_alloc(count * sizeof(std::int32_t)));
     std::vector<std::int32_t> owners;  // the state of each row, in row order
-    for (std::int32_t s : order) {
+    std::size_t with_output = 0;
+    for (std::size_t s = 0; s < count; ++s) {
         const AutomatonState& state = automaton->states[s];
-        if (s != 0) {
-            const std::uint32_t inherited = output_of[static_cast<std::size_t>(state.failure)];
-            output_of[static_cast<std::size_t>(s)] =
-                state.output == nullptr || state.output[0] == '\0'
-                    ? inherited
-                    : merged_output(&table, table.outputs[inherited], state.output);
-        }
+        if (state.output != nullptr && state.output[0] != '\0') ++with_output;
+        row_of_state[s] = -1;
         if (s == 0 || state.transition_count > 0) {
-            row_of[static_cast<std::size_t>(s)] = static_cast<std::uint32_t>(owners.size());
-            owners.push_back(s);
-        } else {
-            row_of[static_cast<std::size_t>(s)] = row_of[static_cast<std::size_t>(state.failure)];
+            row_of_state[s] = static_cast<std::int32_t>(owners.size());
+            owners.push_back(static_cast<std::int32_t>(s));
         }
     }
-
+    // Distinct merged outputs are at most one per state with an output, plus the empty one.
     const std::uint32_t row_bits = static_cast<std::uint32_t>(std::bit_width(owners.size()));
-    const std::uint32_t output_bits = static_cast<std::uint32_t>(std::bit_width(table.outputs.size()));
-    if (row_bits + output_bits > 32) return nullptr;
+    const std::uint32_t output_bits = static_cast<std::uint32_t>(std::bit_width(with_output + 1));
+    if (row_bits + output_bits > 32) {
+        mem_release(row_of_state);
+        return nullptr;
+    }
 
     CompiledAutomaton* compiled = static_cast<CompiledAutomaton*>(must_alloc(sizeof(CompiledAutomaton)));
     assign_classes(compiled, automaton);
     compiled->row_count = static_cast<std::int32_t>(owners.size());
-    compiled->output_count = static_cast<std::int32_t>(table.outputs.size());
     compiled->row_bits = row_bits;
-    const auto entry = [&](std::int32_t s) {
-        return row_of[static_cast<std::size_t>(s)] | output_of[static_cast<std::size_t>(s)] << row_bits;
-    };
-    compiled->start_entry = entry(0);
-
-    const std::size_t width = static_cast<std::size_t>(compiled->class_count);
-    compiled->next = static_cast<std::uint32_t*>(must_alloc(owners.size() * width * sizeof(std::uint32_t)));
-    for (std::size_t row = 0; row < owners.size(); ++row) {
-        const std::int32_t s = owners[row];
-        const AutomatonState& state = automaton->states[s];
-        std::uint32_t* cells = compiled->next + row * width;
-        if (s == 0) {
-            for (std::size_t c = 0; c < width; ++c) cells[c] = compiled->start_entry;
-        } else {
-            // Rows come in breadth-first order, so the failure state's row is complete.
-            const std::size_t failure_row = row_of[static_cast<std::size_t>(state.failure)];
-            std::memcpy(cells, compiled->next + failure_row * width, width * sizeof(std::uint32_t));
-        }
-        for (std::int32_t t = 0; t < state.transition_count; ++t) {
-            cells[compiled->byte_class[state.transitions[t].letter]] = entry(state.transitions[t].target);
-        }
-    }
-    compiled->outputs = copy_out(table.outputs);
-    compiled->digits = copy_out(table.digits);
+    compiled->automaton = automaton;
+    compiled->row_of_state = row_of_state;
+    compiled->row_state = copy_out(owners);
+    compiled->entry_of = static_cast<std::uint32_t*>(must_alloc(count * sizeof(std::uint32_t)));
+    std::memset(compiled->entry_of, 0xFF, count * sizeof(std::uint32_t));
+    compiled->entry_of[0] = 0;  // the root: row 0, no output
+    compiled->start_entry = 0;
+    compiled->table = new OutputTable;
+    compiled->outputs = compiled->table->outputs.data();
+    compiled->digits = compiled->table->digits.data();
+    // Pages of the table are touched only as rows are made.
+    compiled->next = static_cast<std::uint32_t*>(
+        must_alloc(owners.size() * static_cast<std::size_t>(compiled->class_count) * sizeof(std::uint32_t)));
+    compiled->row_ready = static_cast<std::uint8_t*>(must_alloc_zeroed(owners.size(), 1));
     return compiled;
+}
+
+void compiled_make_row(CompiledAutomaton* compiled, std::uint32_t row)
+{
+    const std::size_t width = static_cast<std::size_t>(compiled->class_count);
+    const std::int32_t s = compiled->row_state[row];
+    const AutomatonState& state = compiled->automaton->states[s];
+    std::uint32_t* cells = compiled->next + row * width;
+    if (s == 0) {
+        for (std::size_t c = 0; c < width; ++c) cells[c] = compiled->start_entry;
+    } else {
+        // Moves not from this state itself are those of its failure state.
+        const std::uint32_t failure_row = entry_row(compiled, entry_for(compiled, state.failure));
+        std::memcpy(cells, compiled_row(compiled, failure_row), width * sizeof(std::uint32_t));
+    }
+    for (std::int32_t t = 0; t < state.transition_count; ++t) {
+        cells[compiled->byte_class[state.transitions[t].letter]] = entry_for(compiled, state.transitions[t].target);
+    }
+    compiled->row_ready[row] = 1;
 }
 
 void compiled_automaton_destroy(CompiledAutomaton* compiled)
 {
     if (compiled == nullptr) return;
     mem_release(compiled->next);
-    mem_release(compiled->outputs);
-    mem_release(compiled->digits);
+    mem_release(compiled->row_ready);
+    mem_release(compiled->row_state);
+    mem_release(compiled->row_of_state);
+    mem_release(compiled->entry_of);
+    delete compiled->table;
     mem_release(compiled);
 }

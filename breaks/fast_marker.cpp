@@ -27,7 +27,7 @@ inline void merge_entry_output(const CompiledAutomaton* automaton, std::uint32_t
 
 }  // namespace
 
-void fast_marker_build(FastMarker* marker, const CompiledAutomaton* automaton, const LetterTable* letters)
+void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters)
 {
     marker->automaton = automaton;
     for (int b = 0; b < 256; ++b) {
@@ -41,19 +41,17 @@ void fast_marker_build(FastMarker* marker, const CompiledAutomaton* automaton, c
 // returned count) and returns that count.
 static std::int64_t walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
-    const CompiledAutomaton* automaton = marker->automaton;
-    const std::uint32_t* next = automaton->next;
-    const std::uint32_t width = static_cast<std::uint32_t>(automaton->class_count);
+    CompiledAutomaton* automaton = marker->automaton;
     const std::uint32_t row_mask = (std::uint32_t{1} << automaton->row_bits) - 1;
     const std::int64_t framed_length = length + 2;
     const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
 
     std::memset(values, 0, static_cast<std::size_t>(walk));
-    std::uint32_t entry = next[(automaton->start_entry & row_mask) * width + marker->dot_class];
+    std::uint32_t entry = compiled_row(automaton, automaton->start_entry & row_mask)[marker->dot_class];
     merge_entry_output(automaton, entry, 0, values);
     for (std::int64_t p = 1; p < walk; ++p) {
         const std::uint8_t byte_class = p <= length ? marker->letter_class[run[p - 1]] : marker->dot_class;
-        entry = next[(entry & row_mask) * width + byte_class];
+        entry = compiled_row(automaton, entry & row_mask)[byte_class];
         merge_entry_output(automaton, entry, p, values);
     }
     return walk;

@@ -12,13 +12,13 @@
 constexpr std::int64_t MARKED_LETTERS_MAX = 255;
 
 struct FastMarker {
-    const CompiledAutomaton* automaton;
+    CompiledAutomaton* automaton;      // its rows are made as the text needs them
     bool letter[256];                  // the byte is a letter of the text (never NUL)
     std::uint8_t letter_class[256];    // class of the letter's lower-case form
     std::uint8_t dot_class;            // class of the framing "."
 };
 
-void fast_marker_build(FastMarker* marker, const CompiledAutomaton* automaton, const LetterTable* letters);
+void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters);
 
 // Runs of up to this many letters get their marks as a bit set.
 constexpr std::int64_t SHORT_RUN_MAX = 32;

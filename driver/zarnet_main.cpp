@@ -65,7 +65,7 @@ int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
 }
 
 // Streams the text from in_file to out_file through the compiled matcher.
-int run_streamed(const Arguments& arguments, const CompiledAutomaton* compiled)
+int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 {
     int error = 0;
     std::FILE* in = open_input_file(arguments.in_file, &error);
@@ -115,9 +115,9 @@ int zarnet_main(int argc, char** argv)
     CompiledAutomaton* compiled = compile_automaton(automaton);
     // An automaton too large for the compiled tables is walked as it is.
     if (compiled == nullptr) return run_plain(arguments, automaton);
-    automaton_destroy(automaton);
     const int code = run_streamed(arguments, compiled);
     compiled_automaton_destroy(compiled);
+    automaton_destroy(automaton);
     return code;
 }
 
