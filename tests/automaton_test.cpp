@@ -22,11 +22,6 @@
 
 namespace {
 
-struct AutomatonDeleter {
-    void operator()(PatternAutomaton* automaton) const { automaton_destroy(automaton); }
-};
-using AutomatonPtr = std::unique_ptr<PatternAutomaton, AutomatonDeleter>;
-
 struct IndexDeleter {
     void operator()(StringIndex* index) const { string_index_destroy(index); }
 };
@@ -34,9 +29,7 @@ using IndexPtr = std::unique_ptr<StringIndex, IndexDeleter>;
 
 AutomatonPtr load_text(const std::string& bytes, int* error = nullptr)
 {
-    ScratchDir dir;
-    write_bytes(dir.file("patterns.pat"), bytes);
-    return AutomatonPtr(load_patterns(dir.file("patterns.pat").c_str(), error));
+    return load_pattern_text(bytes, error);
 }
 
 std::int32_t child_of(const PatternAutomaton* automaton, std::int32_t state, unsigned char letter)

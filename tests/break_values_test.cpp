@@ -14,18 +14,11 @@
 
 namespace {
 
-struct AutomatonDeleter {
-    void operator()(PatternAutomaton* automaton) const { automaton_destroy(automaton); }
-};
-using AutomatonPtr = std::unique_ptr<PatternAutomaton, AutomatonDeleter>;
-
 AutomatonPtr load_lines(const std::vector<std::string>& lines)
 {
     std::string text;
     for (const std::string& line : lines) text.append(line).append("\n");
-    ScratchDir dir;
-    write_bytes(dir.file("p.pat"), text);
-    AutomatonPtr automaton(load_patterns(dir.file("p.pat").c_str()));
+    AutomatonPtr automaton = load_pattern_text(text);
     EXPECT_NE(automaton, nullptr);
     return automaton;
 }

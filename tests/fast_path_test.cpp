@@ -65,17 +65,13 @@ std::string mark_fast(const PatternAutomaton* automaton, const Case& c, std::siz
 // Checks both paths on the case and returns the number of marks written.
 std::size_t expect_same(const Case& c, std::size_t chunk, const std::string& label)
 {
-    ScratchDir dir;
-    const std::string path = dir.file("patterns");
-    write_bytes(path, c.patterns);
-    PatternAutomaton* automaton = load_patterns(path.c_str());
+    const AutomatonPtr automaton = load_pattern_text(c.patterns);
     if (automaton == nullptr) {
         ADD_FAILURE() << label << ": pattern file not loaded";
         return 0;
     }
-    const std::string plain = mark_plain(automaton, c);
-    const std::string fast = mark_fast(automaton, c, chunk);
-    automaton_destroy(automaton);
+    const std::string plain = mark_plain(automaton.get(), c);
+    const std::string fast = mark_fast(automaton.get(), c, chunk);
     if (plain != fast) {
         std::size_t at = 0;
         while (at < plain.size() && at < fast.size() && plain[at] == fast[at]) ++at;

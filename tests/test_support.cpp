@@ -1,5 +1,7 @@
 #include "tests/test_support.h"
 
+#include "automaton/loader.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,6 +83,13 @@ RunResult run_zarnet(const std::vector<std::string>& args, const std::string& st
     for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
     command.append(" <").append(shell_quote(stdin_path.empty() ? std::string("/dev/null") : stdin_path));
     return run_shell(command);
+}
+
+AutomatonPtr load_pattern_text(const std::string& bytes, int* error)
+{
+    ScratchDir dir;
+    write_bytes(dir.file("patterns.pat"), bytes);
+    return AutomatonPtr(load_patterns(dir.file("patterns.pat").c_str(), error));
 }
 
 std::string basic_patterns()

@@ -2,8 +2,11 @@
 // Helpers shared by the tests: scratch folders, whole-file reads and writes,
 // and running the built executable.
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "automaton/automaton.h"
 
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the object goes out of scope.
@@ -39,6 +42,15 @@ std::string shell_quote(const std::string& text);
 // The pattern file used by many cases: "n1t" and the 27 one-byte lines
 // ".", "a" .. "z", which give the root a transition for every letter.
 std::string basic_patterns();
+
+struct AutomatonDeleter {
+    void operator()(PatternAutomaton* automaton) const { automaton_destroy(automaton); }
+};
+using AutomatonPtr = std::unique_ptr<PatternAutomaton, AutomatonDeleter>;
+
+// Loads a pattern file with the given bytes (written to a scratch file);
+// null when loading fails, with the reason in *error when given.
+AutomatonPtr load_pattern_text(const std::string& bytes, int* error = nullptr);
 
 extern const char* const LOWER;  // a..z
 extern const char* const UPPER;  // A..Z

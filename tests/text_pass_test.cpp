@@ -14,16 +14,9 @@ using namespace std::string_literals;
 
 namespace {
 
-struct AutomatonDeleter {
-    void operator()(PatternAutomaton* automaton) const { automaton_destroy(automaton); }
-};
-using AutomatonPtr = std::unique_ptr<PatternAutomaton, AutomatonDeleter>;
-
 AutomatonPtr load_text(const std::string& patterns)
 {
-    ScratchDir dir;
-    write_bytes(dir.file("p.pat"), patterns);
-    AutomatonPtr automaton(load_patterns(dir.file("p.pat").c_str()));
+    AutomatonPtr automaton = load_pattern_text(patterns);
     EXPECT_NE(automaton, nullptr);
     return automaton;
 }
