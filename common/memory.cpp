@@ -11,24 +11,42 @@ void fail_allocation(std::size_t size)
     std::exit(1);
 }
 
+namespace {
+
+long long allocations_before_failure = -1;
+
+// True when the allocation about to be made is the one chosen to fail.
+bool injected_failure()
+{
+    if (allocations_before_failure < 0) return false;
+    return allocations_before_failure-- == 0;
+}
+
+}  // namespace
+
+void mem_fail_allocation_after(long long count)
+{
+    allocations_before_failure = count;
+}
+
 void* must_alloc(std::size_t size)
 {
     // malloc(0) may legitimately return null; ask for one byte instead.
-    void* block = std::malloc(size == 0 ? 1 : size);
+    void* block = injected_failure() ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) fail_allocation(size);
     return block;
 }
 
 void* must_realloc(void* block, std::size_t size)
 {
-    void* grown = std::realloc(block, size == 0 ? 1 : size);
+    void* grown = injected_failure() ? nullptr : std::realloc(block, size == 0 ? 1 : size);
     if (grown == nullptr) fail_allocation(size);
     return grown;
 }
 
 void* must_alloc_zeroed(std::size_t count, std::size_t size)
 {
-    void* block = std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+    void* block = injected_failure() ? nullptr : std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
     if (block == nullptr) fail_allocation(count * size);
     return block;
 }

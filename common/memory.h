@@ -13,6 +13,11 @@ void mem_release(void* block);
 // A new block holding the NUL-terminated text and its NUL.
 char* copy_string(const char* text);
 
+// For tests: makes the allocation after the next `count` ones fail as if
+// memory were exhausted (count 0: the very next one). A negative count turns
+// this off, which is how the program starts.
+void mem_fail_allocation_after(long long count);
+
 // Writes the out-of-memory message for a request of `size` bytes and ends
 // the process with exit code 1.
 [[noreturn]] void fail_allocation(std::size_t size);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -19,6 +20,30 @@
 #endif
 
 namespace {
+
+// The temporary file being written, removed if the process ends before the
+// output is put in place (memory running out ends it from deep inside).
+char* pending_temporary = nullptr;
+
+void remove_pending_temporary()
+{
+    if (pending_temporary != nullptr) std::remove(pending_temporary);
+}
+
+void set_pending_temporary(const std::string& path)
+{
+    static bool registered = false;
+    if (!registered) registered = std::atexit(remove_pending_temporary) == 0;
+    std::free(pending_temporary);
+    pending_temporary = static_cast<char*>(std::malloc(path.size() + 1));
+    if (pending_temporary != nullptr) std::memcpy(pending_temporary, path.c_str(), path.size() + 1);
+}
+
+void clear_pending_temporary()
+{
+    std::free(pending_temporary);
+    pending_temporary = nullptr;
+}
 
 int saved_errno(int fallback)
 {
@@ -250,7 +275,9 @@ bool output_file_is_input(const char* path, std::FILE* input)
 bool output_file_open(OutputFile* output, const char* path, int* error)
 {
     output->file = nullptr;
-    return open_output(output, path, error);
+    if (!open_output(output, path, error)) return false;
+    if (!output->temporary.empty()) set_pending_temporary(output->temporary);
+    return true;
 }
 
 bool output_file_commit(OutputFile* output, int* error)
@@ -268,9 +295,10 @@ bool output_file_commit(OutputFile* output, int* error)
     }
     output->file = nullptr;
     if (output->temporary.empty()) return ok;
-    if (ok && put_in_place(output, error)) return true;
-    remove_temporary(output);
-    return false;
+    const bool placed = ok && put_in_place(output, error);
+    if (!placed) remove_temporary(output);
+    clear_pending_temporary();
+    return placed;
 }
 
 void output_file_abort(OutputFile* output)
@@ -278,6 +306,7 @@ void output_file_abort(OutputFile* output)
     if (output->file != nullptr) std::fclose(output->file);
     output->file = nullptr;
     if (!output->temporary.empty()) remove_temporary(output);
+    clear_pending_temporary();
 }
 
 bool write_output_file(const char* path, const unsigned char* bytes, std::int64_t size, int* error)

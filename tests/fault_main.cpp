@@ -1,0 +1,16 @@
+// zarnet with one allocation made to fail, for the fault-injection tests:
+//   zarnet_fault N in_file out_file hyp_file smallChars largeChars
+// runs zarnet on the five arguments with allocation number N (from 0) failing.
+
+#include <cstdlib>
+
+#include "common/memory.h"
+#include "driver/zarnet_main.h"
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return 2;
+    mem_fail_allocation_after(std::atoll(argv[1]));
+    argv[1] = argv[0];
+    return zarnet_main(argc - 1, argv + 1);
+}
