@@ -1,0 +1,25 @@
+# Installs the build into a scratch prefix and checks what arrives there.
+set(prefix "${BUILD_DIR}/install-check")
+file(REMOVE_RECURSE "${prefix}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(path bin/zarnet share/man/man1/zarnet.1 share/zarnet/patterns/en-us.pat
+             share/zarnet/patterns/de-1996.pat share/zarnet/patterns/ru.pat share/zarnet/patterns/README.md)
+  if(NOT EXISTS "${prefix}/${path}")
+    message(FATAL_ERROR "missing after install: ${path}")
+  endif()
+endforeach()
+file(SHA256 "${SOURCE_DIR}/patterns/de-1996.pat" shipped)
+file(SHA256 "${prefix}/share/zarnet/patterns/de-1996.pat" installed)
+if(NOT shipped STREQUAL installed)
+  message(FATAL_ERROR "installed pattern file differs from the shipped one")
+endif()
+# The installed program runs and knows its usage.
+execute_process(COMMAND "${prefix}/bin/zarnet" RESULT_VARIABLE code OUTPUT_VARIABLE usage)
+if(NOT code EQUAL 1 OR NOT usage MATCHES "^Usage: zarnet.exe <in_file>")
+  message(FATAL_ERROR "installed zarnet gave ${code}: ${usage}")
+endif()
+file(REMOVE_RECURSE "${prefix}")
