@@ -1,0 +1,53 @@
+// The compiled matcher with the streamed pass against the plain walk: any
+// difference in the output bytes is a finding.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "automaton/compiled_automaton.h"
+#include "automaton/loader.h"
+#include "breaks/fast_marker.h"
+#include "common/letter_table.h"
+#include "driver/fast_text_pass.h"
+#include "driver/text_pass.h"
+#include "tests/fuzz/fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const FuzzRun run = split_fuzz_input(data, size);
+    PatternAutomaton* automaton = load_patterns(write_fuzz_patterns(run.patterns).c_str());
+    if (automaton == nullptr) std::abort();
+
+    std::string text = run.text;
+    std::vector<unsigned char> plain(2 * text.size() + 1);
+    const std::int64_t plain_size = run_text(automaton, reinterpret_cast<const unsigned char*>(text.c_str()),
+                                             plain.data(), run.smallChars.c_str(), run.largeChars.c_str());
+
+    CompiledAutomaton* compiled = compile_automaton(automaton);
+    if (compiled == nullptr) std::abort();
+    LetterTable letters;
+    letter_table_build(&letters, run.smallChars.c_str(), run.largeChars.c_str());
+    FastMarker marker;
+    fast_marker_build(&marker, compiled, &letters);
+    char* fast = nullptr;
+    std::size_t fast_size = 0;
+    std::FILE* out = open_memstream(&fast, &fast_size);
+    TextSource source = text_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    int error = 0;
+    bool input_failed = false;
+    // Small blocks put runs across block ends.
+    if (!run_text_stream(&marker, &source, out, &error, &input_failed, 1024)) std::abort();
+    std::fclose(out);
+
+    if (static_cast<std::int64_t>(fast_size) != plain_size ||
+        std::string(fast, fast_size) != std::string(reinterpret_cast<const char*>(plain.data()), fast_size)) {
+        std::abort();
+    }
+    std::free(fast);
+    compiled_automaton_destroy(compiled);
+    automaton_destroy(automaton);
+    return 0;
+}
