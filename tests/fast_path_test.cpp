@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -230,6 +231,59 @@ TEST(FastPath, MatchesPlainWalkOnRealPatternSets)
         EXPECT_GT(expect_same(c, TEXT_CHUNK, set.text), 1000u);
         expect_same(c, 4096, std::string(set.text) + " in small blocks");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A stream that gives `left` bytes of text and then fails with EIO.
+struct FailingSource {
+    std::string text;
+    std::size_t position;
+};
+
+ssize_t read_then_fail(void* cookie, char* into, std::size_t count)
+{
+    FailingSource* source = static_cast<FailingSource*>(cookie);
+    if (source->position == source->text.size()) {
+        errno = EIO;
+        return -1;
+    }
+    const std::size_t n = std::min(count, source->text.size() - source->position);
+    std::memcpy(into, source->text.data() + source->position, n);
+    source->position += n;
+    return static_cast<ssize_t>(n);
+}
+
+TEST(FastPath, ReadErrorPartWayIsReportedAsTheInputsFailure)
+{
+    const AutomatonPtr automaton = load_pattern_text(basic_patterns());
+    ASSERT_NE(automaton, nullptr);
+    CompiledAutomaton* compiled = compile_automaton(automaton.get());
+    ASSERT_NE(compiled, nullptr);
+    LetterTable letters;
+    letter_table_build(&letters, LOWER, UPPER);
+    FastMarker marker;
+    fast_marker_build(&marker, compiled, &letters);
+
+    std::string text;
+    while (text.size() < 3 * TEXT_CHUNK) text.append("Winter is near. ");
+    FailingSource failing{text, 0};
+    cookie_io_functions_t functions{read_then_fail, nullptr, nullptr, nullptr};
+    std::FILE* in = fopencookie(&failing, "rb", functions);
+    ASSERT_NE(in, nullptr);
+    std::FILE* out = std::fopen("/dev/null", "wb");
+    TextSource source = text_source_from_file(in);
+    int error = 0;
+    bool input_failed = false;
+    EXPECT_FALSE(run_text_stream(&marker, &source, out, &error, &input_failed));
+    EXPECT_TRUE(input_failed);
+    EXPECT_EQ(error, EIO);
+    EXPECT_EQ(failing.position, text.size());  // the failure came after blocks were read
+    std::fclose(in);
+    std::fclose(out);
+    compiled_automaton_destroy(compiled);
 }
 
 }  // namespace
