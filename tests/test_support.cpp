@@ -62,6 +62,19 @@ std::string shell_quote(const std::string& text)
     return quoted;
 }
 
+bool is_allocation_message(const std::string& text)
+{
+    const std::string head = "can't allocate ";
+    const std::string tail = " bytes\n";
+    if (text.size() <= head.size() + tail.size()) return false;
+    if (text.compare(0, head.size(), head) != 0) return false;
+    if (text.compare(text.size() - tail.size(), tail.size(), tail) != 0) return false;
+    for (std::size_t i = head.size(); i < text.size() - tail.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+}
+
 RunResult run_shell(const std::string& command)
 {
     ScratchDir capture;

@@ -39,6 +39,9 @@ RunResult run_shell(const std::string& command);
 
 std::string shell_quote(const std::string& text);
 
+// True for exactly "can't allocate N bytes\n" with N a decimal number.
+bool is_allocation_message(const std::string& text);
+
 // The pattern file used by many cases: "n1t" and the 27 one-byte lines
 // ".", "a" .. "z", which give the root a transition for every letter.
 std::string basic_patterns();
