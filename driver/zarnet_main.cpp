@@ -102,9 +102,9 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
     return 0;
 }
 
-}  // namespace
-
-int zarnet_main(int argc, char** argv)
+// The whole run: the plain walk when asked for, or when the automaton is too
+// large for the compiled tables; the compiled matcher otherwise.
+int run(int argc, char** argv, bool plain)
 {
     Arguments arguments;
     if (!take_arguments(argc, argv, &arguments)) return 1;
@@ -112,8 +112,7 @@ int zarnet_main(int argc, char** argv)
     PatternAutomaton* automaton = load_patterns(arguments.hyp_file, &error);
     if (automaton == nullptr) return report_file_error(arguments.hyp_file, error);
 
-    CompiledAutomaton* compiled = compile_automaton(automaton);
-    // An automaton too large for the compiled tables is walked as it is.
+    CompiledAutomaton* compiled = plain ? nullptr : compile_automaton(automaton);
     if (compiled == nullptr) return run_plain(arguments, automaton);
     const int code = run_streamed(arguments, compiled);
     compiled_automaton_destroy(compiled);
@@ -121,12 +120,14 @@ int zarnet_main(int argc, char** argv)
     return code;
 }
 
+}  // namespace
+
+int zarnet_main(int argc, char** argv)
+{
+    return run(argc, argv, false);
+}
+
 int zarnet_main_plain(int argc, char** argv)
 {
-    Arguments arguments;
-    if (!take_arguments(argc, argv, &arguments)) return 1;
-    int error = 0;
-    PatternAutomaton* automaton = load_patterns(arguments.hyp_file, &error);
-    if (automaton == nullptr) return report_file_error(arguments.hyp_file, error);
-    return run_plain(arguments, automaton);
+    return run(argc, argv, true);
 }
