@@ -305,6 +305,31 @@ TEST(CliFailure, OutputFileReadOnly)
     expect_failure(job, job.args(), job.out, EACCES);
 }
 
+TEST(CliFailure, OutputFolderVanishingDuringTheRun)
+{
+    // The text comes through a FIFO, so the run can be held while the
+    // temporary output exists; then its folder is removed.
+    Job job;
+    const std::string fifo = job.dir.file("in.fifo");
+    const std::string folder = job.dir.file("out");
+    const std::string out = folder + "/marked.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    std::string script = "( ";
+    script.append(zarnet_command({fifo, out, job.hyp, LOWER, UPPER}))
+        .append(" ) & exec 3>")
+        .append(shell_quote(fifo))
+        .append("; printf Winter >&3; n=0; while [ -z \"$(ls -A ")
+        .append(shell_quote(folder))
+        .append(")\" ] && [ $n -lt 2000 ]; do sleep 0.01; n=$((n+1)); done; rm -rf ")
+        .append(shell_quote(folder))
+        .append("; printf ' is near' >&3; exec 3>&-; wait $!");
+    const RunResult run = run_shell(joined("timeout 30 bash -c ", shell_quote(script)));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, error_line(out, ENOENT));
+    EXPECT_FALSE(file_exists(folder));
+}
+
 TEST(CliReplace, KeepsPermissionBitsAndLeavesNoTemporaryFile)
 {
     Job job;
