@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "common/file_system.h"
+
 namespace {
 
 constexpr int END_OF_TEXT = -1;
@@ -53,13 +55,8 @@ bool text_reader_open(TextReader* reader, const char* path)
     reader->length = 0;
     reader->ended = false;
     reader->error = 0;
-    errno = 0;
-    reader->file = std::fopen(path, "rb");
-    if (reader->file == nullptr) {
-        reader->error = errno != 0 ? errno : ENOENT;
-        return false;
-    }
-    return true;
+    reader->file = open_for_reading(path, &reader->error);
+    return reader->file != nullptr;
 }
 
 std::size_t text_reader_gets(TextReader* reader, char* line, std::size_t capacity)

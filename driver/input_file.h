@@ -9,10 +9,6 @@ struct InputText {
     std::int64_t size;
 };
 
-// Opens the file at `path` for reading in binary mode. Returns null with the
-// system's error number in *error when it cannot be opened or is a folder.
-std::FILE* open_input_file(const char* path, int* error);
-
 // Reads an open file to its end into a new buffer and closes it. A regular
 // file is read into a buffer of its size; anything that cannot be sized is
 // read in growing pieces. Returns false with the system's error number in

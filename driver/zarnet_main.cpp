@@ -7,6 +7,7 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "common/file_system.h"
 #include "common/letter_table.h"
 #include "common/memory.h"
 #include "driver/fast_text_pass.h"
@@ -68,7 +69,7 @@ int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
 int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 {
     int error = 0;
-    std::FILE* in = open_input_file(arguments.in_file, &error);
+    std::FILE* in = open_for_reading(arguments.in_file, &error);
     if (in == nullptr) return report_file_error(arguments.in_file, error);
 
     // Writing straight into the file being read would read the new text back.
@@ -106,6 +107,8 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 // large for the compiled tables; the compiled matcher otherwise.
 int run(int argc, char** argv, bool plain)
 {
+    // Messages and piped text are bytes on every platform.
+    set_binary_standard_streams();
     Arguments arguments;
     if (!take_arguments(argc, argv, &arguments)) return 1;
     int error = 0;

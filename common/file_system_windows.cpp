@@ -1,0 +1,234 @@
+#include "common/file_system.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int saved_errno(int fallback)
+{
+    return errno != 0 ? errno : fallback;
+}
+
+// The errno value that says the same as a Windows error code.
+int errno_from_windows(DWORD code)
+{
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+        return EINVAL;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    default:
+        return EIO;
+    }
+}
+
+// The folder part of `path` joined with `name`. A drive-relative "C:name"
+// keeps its drive.
+std::string beside_path(const std::string& path, const std::string& name)
+{
+    std::size_t end = path.size();
+    while (end > 0 && !is_path_separator(path[end - 1]) && path[end - 1] != ':') --end;
+    if (end == 0) return std::string(".\\").append(name);
+    return path.substr(0, end).append(name);
+}
+
+}  // namespace
+
+bool path_status(const char* path, PathStatus* status, int* error)
+{
+    *status = PathStatus{PathKind::missing, 0, 0, 0, 0};
+    // Asking for no access at all opens files, folders and devices alike
+    // (and names like NUL or CON), whatever they are shared as.
+    const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            *error = errno_from_windows(code);
+            return false;
+        }
+        status->kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::regular;
+        status->write_error = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? EACCES : 0;
+        return true;
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        status->kind = PathKind::other;
+    } else {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(handle, &info)) {
+            *error = errno_from_windows(GetLastError());
+            CloseHandle(handle);
+            return false;
+        }
+        const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        status->kind = folder ? PathKind::folder : PathKind::regular;
+        status->write_error = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? EACCES : 0;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
+bool stream_status(std::FILE* file, PathKind* kind, std::int64_t* size, int* error)
+{
+    struct _stat64 info;
+    errno = 0;
+    if (_fstat64(_fileno(file), &info) != 0) {
+        *error = saved_errno(EIO);
+        return false;
+    }
+    const unsigned type = info.st_mode & S_IFMT;
+    *kind = type == S_IFREG ? PathKind::regular : type == S_IFDIR ? PathKind::folder : PathKind::other;
+    *size = static_cast<std::int64_t>(info.st_size);
+    return true;
+}
+
+std::FILE* open_for_reading(const char* path, int* error)
+{
+    errno = 0;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        // Windows refuses to open a folder at all, and says so as a lack of access.
+        *error = saved_errno(ENOENT);
+        PathStatus status;
+        int ignored = 0;
+        if (path_status(path, &status, &ignored) && status.kind == PathKind::folder) *error = EISDIR;
+        return nullptr;
+    }
+    return file;
+}
+
+bool resolve_links(const char* path, std::string* target)
+{
+    // Replacing a Windows link puts the file in its place; links there are rare
+    // and usually point to folders rather than files.
+    *target = path;
+    return true;
+}
+
+bool is_path_separator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* existing, std::string* path,
+                                   int* error)
+{
+    (void)existing;
+    const std::string stem = std::string(".zarnet-").append(std::to_string(_getpid())).append("-");
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const std::string candidate = beside_path(beside, std::string(stem).append(std::to_string(attempt)));
+        const HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD code = GetLastError();
+            if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS) continue;
+            *error = errno_from_windows(code);
+            return nullptr;
+        }
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+        if (file == nullptr) {
+            *error = saved_errno(EMFILE);
+            if (fd >= 0) {
+                _close(fd);
+            } else {
+                CloseHandle(handle);
+            }
+            DeleteFileA(candidate.c_str());
+            return nullptr;
+        }
+        *path = candidate;
+        return file;
+    }
+    *error = EEXIST;
+    return nullptr;
+}
+
+bool replace_file(const char* from, const char* to, int* error)
+{
+    // A virus scanner or indexer may hold a fresh file for a moment.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD code = GetLastError();
+        if (attempt == 20 || (code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION)) {
+            *error = errno_from_windows(code);
+            return false;
+        }
+        Sleep(50);
+    }
+}
+
+void remove_file(const char* path)
+{
+    DeleteFileA(path);
+}
+
+int held_descriptor(const char* path)
+{
+    (void)path;
+    return NOT_HELD;
+}
+
+std::FILE* open_descriptor_copy(int descriptor, int* error)
+{
+    errno = 0;
+    const int copy = _dup(descriptor);
+    std::FILE* file = copy >= 0 ? _fdopen(copy, "wb") : nullptr;
+    if (file == nullptr) {
+        *error = saved_errno(EBADF);
+        if (copy >= 0) _close(copy);
+    }
+    return file;
+}
+
+bool written_directly_into(const char* path, std::FILE* file)
+{
+    // Only devices, pipes and consoles are written directly here, and none
+    // of them can be the file being read.
+    (void)path;
+    (void)file;
+    return false;
+}
+
+void set_binary_standard_streams()
+{
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
