@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds zarnet and runs the whole test suite twice: in a plain optimised
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
+# the end-to-end tests once more against the Windows build, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -15,6 +16,7 @@ for variant in plain sanitize; do
   echo "== $variant build =="
   cmake -S . -B "$dir" -DZARNET_TESTS=ON "${flags[@]}" >/dev/null
   cmake --build "$dir" -j"$jobs"
-  if [ "$variant" = plain ]; then labels=(); else labels=(-LE large); fi
+  if [ "$variant" = plain ]; then labels=(-LE windows); else labels=(-LE 'large|windows'); fi
   (cd "$dir" && ctest --output-on-failure -j"$jobs" "${labels[@]}")
 done
+bash scripts/test_windows.sh

@@ -25,10 +25,9 @@ std::vector<std::string> folder_names(const std::string& path)
 
 RunResult run_failing(int allocation, const std::vector<std::string>& args)
 {
-    std::string command = shell_quote(ZARNET_FAULT_EXE);
-    command.append(" ").append(std::to_string(allocation));
-    for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
-    return run_shell(command.append(" </dev/null"));
+    std::vector<std::string> all{std::to_string(allocation)};
+    all.insert(all.end(), args.begin(), args.end());
+    return run_shell(program_command(Program::zarnet_fault, all).append(" </dev/null"));
 }
 
 // Fails allocation 0, 1, 2 ... of a run that writes `out`; returns how many

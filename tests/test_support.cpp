@@ -90,10 +90,39 @@ RunResult run_shell(const std::string& command)
     return result;
 }
 
+namespace {
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+}  // namespace
+
+std::string program_command(Program program, const std::vector<std::string>& args)
+{
+    const bool fault = program == Program::zarnet_fault;
+    const std::string windows = environment("ZARNET_TEST_WINDOWS_DIR");
+    std::string command;
+    if (windows.empty()) {
+        command = shell_quote(fault ? ZARNET_FAULT_EXE : ZARNET_EXE);
+    } else {
+        command = shell_quote(std::string(ZARNET_SOURCE_DIR).append("/scripts/wine-run.sh"));
+        command.append(" ").append(shell_quote(windows + (fault ? "/zarnet_fault.exe" : "/zarnet.exe")));
+    }
+    for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
+    return command;
+}
+
+bool testing_windows_program()
+{
+    return !environment("ZARNET_TEST_WINDOWS_DIR").empty();
+}
+
 RunResult run_zarnet(const std::vector<std::string>& args, const std::string& stdin_path)
 {
-    std::string command = shell_quote(ZARNET_EXE);
-    for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
+    std::string command = program_command(Program::zarnet, args);
     command.append(" <").append(shell_quote(stdin_path.empty() ? std::string("/dev/null") : stdin_path));
     return run_shell(command);
 }

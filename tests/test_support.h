@@ -29,6 +29,22 @@ struct RunResult {
     std::string err;   // standard error
 };
 
+// The programs the end-to-end tests run: this build's own executables, or,
+// when ZARNET_TEST_WINDOWS_DIR names the folder of a Windows build, its
+// zarnet.exe and zarnet_fault.exe, run under Wine by scripts/wine-run.sh.
+enum class Program { zarnet, zarnet_fault };
+
+// The shell command line that runs `program` with `args`, each quoted.
+std::string program_command(Program program, const std::vector<std::string>& args);
+
+// True when the program under test is a Windows build: tests of what only
+// POSIX systems have (permission bits, symbolic links, FIFOs, resource
+// limits) are skipped, and those of Windows' own names run.
+bool testing_windows_program();
+
+#define SKIP_FOR_WINDOWS_PROGRAM(reason) \
+    if (testing_windows_program()) GTEST_SKIP() << "Windows has no " << reason
+
 // Runs the zarnet executable with the given arguments (each passed as raw
 // bytes); standard input comes from `stdin_path` when it is not empty, else
 // from /dev/null.
