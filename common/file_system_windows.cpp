@@ -66,11 +66,36 @@ std::string beside_path(const std::string& path, const std::string& name)
     return path.substr(0, end).append(name);
 }
 
+// True for the names Windows keeps for devices in every folder (CON, PRN,
+// AUX, NUL, COM1..COM9, LPT1..LPT9, CONIN$, CONOUT$, with any extension),
+// and for paths in the device namespace (\\.\pipe\name, \\.\COM10).
+bool is_device_name(const char* path)
+{
+    const std::string text = path;
+    if (text.rfind("\\\\.\\", 0) == 0 || text.rfind("//./", 0) == 0) return true;
+    std::size_t start = text.size();
+    while (start > 0 && !is_path_separator(text[start - 1]) && text[start - 1] != ':') --start;
+    std::string name = text.substr(start, text.find('.', start) - start);
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL" || name == "CONIN$" || name == "CONOUT$") {
+        return true;
+    }
+    return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) && name[3] >= '1' &&
+           name[3] <= '9';
+}
+
 }  // namespace
 
 bool path_status(const char* path, PathStatus* status, int* error)
 {
     *status = PathStatus{PathKind::missing, 0, 0, 0, 0};
+    if (is_device_name(path)) {
+        status->kind = PathKind::other;
+        return true;
+    }
     // Asking for no access at all opens files, folders and devices alike
     // (and names like NUL or CON), whatever they are shared as.
     const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
