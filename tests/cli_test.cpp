@@ -364,6 +364,35 @@ TEST(CliFailure, OutputFolderNotWritable)
     expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, EACCES);
 }
 
+// Makes a folder immutable while alive, where the file system and the user
+// allow it: then not even root may create or rename a file in it.
+struct ImmutableFolder {
+    std::string path;
+    bool made;
+    explicit ImmutableFolder(const std::string& folder)
+        : path(folder), made(run_shell(joined("chattr +i ", shell_quote(folder))).exit_code == 0)
+    {
+    }
+    ~ImmutableFolder()
+    {
+        if (made) run_shell(joined("chattr -i ", shell_quote(path)));
+    }
+    ImmutableFolder(const ImmutableFolder&) = delete;
+    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+};
+
+TEST(CliFailure, OutputFolderImmutable)
+{
+    Job job;
+    const std::string folder = job.dir.file("locked");
+    fs::create_directory(folder);
+    const std::string out = joined(folder, "/out.txt");
+    write_bytes(out, "earlier content\n");
+    const ImmutableFolder lock(folder);
+    if (!lock.made) GTEST_SKIP() << "chattr +i is not allowed here";
+    expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, EPERM, true);
+}
+
 TEST(CliFailure, OutputFileReadOnly)
 {
     // Wine shows a file without write permission as a read-only one, to root too.
