@@ -20,10 +20,11 @@ if [ ! -d build-windows/locale/en_US.CP1252 ]; then
   localedef -i en_US -f CP1252 build-windows/locale/en_US.CP1252
 fi
 
-# Wine's first start makes its prefix, which takes a while; a server kept
-# running meanwhile makes each later start quick.
+# Wine's first start makes its prefix, which takes a while. Once that start's
+# server has gone, a server kept running makes each later start quick.
 export WINEPREFIX="$windows_dir/wine-prefix"
 scripts/wine-run.sh build-windows/zarnet.exe >/dev/null 2>&1 || true
+/usr/lib/wine/wineserver -w
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 
