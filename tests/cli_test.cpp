@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/random_cases.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -253,6 +254,39 @@ TEST(CliRun, WindowsPathsWithDriveAndBackslashes)
                                         joined("out.txt: ", WINTER_MARKED)}));
     const std::string missing = windows_path(job.dir.file("missing\\out.txt"));
     expect_failure(job, {job.in, missing, job.hyp, LOWER, UPPER}, missing, ENOENT);
+}
+
+TEST(CliRun, WindowsBuildWritesTheSameBytesAsThisOne)
+{
+    if (!testing_windows_program()) GTEST_SKIP() << "compares the Windows build with this system's";
+    // Random pattern files (CR LF, 0x1A), alphabets of any bytes and texts,
+    // and now and then a missing file: outputs, messages and exit codes
+    // must be the same to the byte.
+    CaseGenerator generator{std::mt19937(1209)};
+    std::size_t marks = 0;
+    for (int i = 0; i < 40; ++i) {
+        const MarkingCase c = generator.make(static_cast<std::size_t>(generator.below(6000)));
+        Job job;
+        write_bytes(job.hyp, c.patterns);
+        write_bytes(job.in, c.text);
+        const std::string hyp = i % 10 == 9 ? job.dir.file("missing.pat") : job.hyp;
+        const std::string out_here = job.dir.file("here.txt");
+        const std::string label = "case " + std::to_string(i);
+        const RunResult windows = run_zarnet({job.in, job.out, hyp, c.smallChars, c.largeChars});
+        const RunResult here =
+            run_shell(program_command(Program::zarnet_here, {job.in, out_here, hyp, c.smallChars, c.largeChars})
+                          .append(" </dev/null"));
+        EXPECT_EQ(windows.exit_code, here.exit_code) << label;
+        EXPECT_EQ(windows.out, here.out) << label;
+        EXPECT_EQ(windows.err, here.err) << label;
+        const std::string marked = read_bytes(job.out);
+        if (here.exit_code == 0) {
+            EXPECT_TRUE(marked == read_bytes(out_here)) << label;
+        }
+        marks += static_cast<std::size_t>(std::count(marked.begin(), marked.end(), '\xAC'));
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(marks, 1000u);
 }
 
 TEST(CliPatternFile, CrlfLinesReadLikeLfLines)

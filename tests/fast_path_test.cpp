@@ -18,19 +18,14 @@
 #include "common/letter_table.h"
 #include "driver/fast_text_pass.h"
 #include "driver/text_pass.h"
+#include "tests/random_cases.h"
 #include "tests/test_support.h"
 
 namespace {
 
-struct Case {
-    std::string patterns;    // pattern file bytes
-    std::string smallChars;
-    std::string largeChars;
-    std::string text;
-};
 
 // The plain reference: the automaton walk over the whole text in memory.
-std::string mark_plain(const PatternAutomaton* automaton, const Case& c)
+std::string mark_plain(const PatternAutomaton* automaton, const MarkingCase& c)
 {
     std::string input = c.text;
     std::vector<unsigned char> output(2 * input.size() + 1);
@@ -39,7 +34,7 @@ std::string mark_plain(const PatternAutomaton* automaton, const Case& c)
     return std::string(reinterpret_cast<const char*>(output.data()), static_cast<std::size_t>(size));
 }
 
-std::string mark_fast(const PatternAutomaton* automaton, const Case& c, std::size_t chunk)
+std::string mark_fast(const PatternAutomaton* automaton, const MarkingCase& c, std::size_t chunk)
 {
     CompiledAutomaton* compiled = compile_automaton(automaton);
     EXPECT_NE(compiled, nullptr);
@@ -64,7 +59,7 @@ std::string mark_fast(const PatternAutomaton* automaton, const Case& c, std::siz
 }
 
 // Checks both paths on the case and returns the number of marks written.
-std::size_t expect_same(const Case& c, std::size_t chunk, const std::string& label)
+std::size_t expect_same(const MarkingCase& c, std::size_t chunk, const std::string& label)
 {
     const AutomatonPtr automaton = load_pattern_text(c.patterns);
     if (automaton == nullptr) {
@@ -82,93 +77,12 @@ std::size_t expect_same(const Case& c, std::size_t chunk, const std::string& lab
     return static_cast<std::size_t>(std::count(plain.begin(), plain.end(), '\xAC'));
 }
 
-// Random cases built from a small pool of letters, so that patterns overlap
-// and words match many of them.
-struct Generator {
-    std::mt19937 random;
-
-    int below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
-
-    std::string alphabet_bytes(int count)
-    {
-        std::string bytes;
-        while (static_cast<int>(bytes.size()) < count) {
-            unsigned char b = static_cast<unsigned char>(1 + below(255));
-            // Now and then an awkward letter: the frame byte, a digit, the mark itself.
-            if (below(8) == 0) b = static_cast<unsigned char>(".5\xAC"[below(3)]);
-            if (bytes.find(static_cast<char>(b)) == std::string::npos) bytes.push_back(static_cast<char>(b));
-        }
-        return bytes;
-    }
-
-    std::string pattern_file(const std::string& letters)
-    {
-        std::string file;
-        const int lines = below(120);
-        const char* end_of_line = below(3) == 0 ? "\r\n" : "\n";
-        for (int i = 0; i < lines; ++i) {
-            const int kind = below(20);
-            if (kind == 0) {
-                file += "% comment " + std::to_string(i);
-            } else if (kind == 1) {
-                file += below(2) == 0 ? "" : " \tab1c";
-            } else if (kind == 2) {
-                file.append(70 + static_cast<std::size_t>(below(40)), letters[static_cast<std::size_t>(below(3))]);
-            } else {
-                if (below(4) == 0) file += '.';
-                const int length = 1 + below(6);
-                for (int k = 0; k < length; ++k) {
-                    if (below(3) == 0) file += static_cast<char>('0' + below(10));
-                    file += letters[static_cast<std::size_t>(below(static_cast<int>(letters.size())))];
-                }
-                if (below(3) == 0) file += static_cast<char>('0' + below(10));
-                if (below(6) == 0) file += '.';
-            }
-            file += end_of_line;
-        }
-        if (below(10) == 0) file += "\x1A" "a9b\n";
-        return file;
-    }
-
-    std::string text(const Case& c, std::size_t size)
-    {
-        const std::string letters = c.smallChars + c.largeChars;
-        std::string text;
-        while (text.size() < size) {
-            const int kind = below(40);
-            if (kind == 0) {
-                text.append(250 + static_cast<std::size_t>(below(400)), letters[0]);  // a very long run
-            } else if (kind < 4) {
-                text += static_cast<char>(below(256));  // any byte at all, NUL included now and then
-            } else {
-                const int length = 1 + below(12);
-                for (int k = 0; k < length; ++k) {
-                    text += letters[static_cast<std::size_t>(below(static_cast<int>(letters.size())))];
-                }
-                text += " ,\n-"[below(4)];
-            }
-        }
-        return text;
-    }
-
-    Case make(std::size_t text_size)
-    {
-        Case c;
-        const int letters = 2 + below(8);
-        c.smallChars = alphabet_bytes(letters);
-        c.largeChars = alphabet_bytes(letters + (below(4) == 0 ? 1 + below(3) : 0));
-        c.patterns = pattern_file(c.smallChars + ".");
-        c.text = text(c, text_size);
-        return c;
-    }
-};
-
 TEST(FastPath, MatchesPlainWalkOnRandomCases)
 {
-    Generator generator{std::mt19937(20261209)};
+    CaseGenerator generator{std::mt19937(20261209)};
     std::size_t marks = 0;
     for (int i = 0; i < 300; ++i) {
-        const Case c = generator.make(static_cast<std::size_t>(generator.below(3000)));
+        const MarkingCase c = generator.make(static_cast<std::size_t>(generator.below(3000)));
         marks += expect_same(c, TEXT_CHUNK, "case " + std::to_string(i));
         if (HasFailure()) return;
     }
@@ -179,10 +93,10 @@ TEST(FastPath, MatchesPlainWalkOnRandomCases)
 TEST(FastPath, MatchesPlainWalkAcrossBlockBoundaries)
 {
     // Small blocks put runs, long runs and NUL bytes across block ends.
-    Generator generator{std::mt19937(7)};
+    CaseGenerator generator{std::mt19937(7)};
     std::size_t marks = 0;
     for (int i = 0; i < 40; ++i) {
-        Case c = generator.make(20000 + static_cast<std::size_t>(generator.below(20000)));
+        MarkingCase c = generator.make(20000 + static_cast<std::size_t>(generator.below(20000)));
         if (i % 4 == 0) c.text.append(5000, c.largeChars[0]);  // a run longer than a block
         if (i % 4 == 1) c.text.insert(c.text.size() / 2, 3000, c.smallChars[0]);
         marks += expect_same(c, 1024 + 64 * static_cast<std::size_t>(generator.below(8)), "case " + std::to_string(i));
@@ -193,7 +107,7 @@ TEST(FastPath, MatchesPlainWalkAcrossBlockBoundaries)
 
 TEST(FastPath, EdgeTexts)
 {
-    Case c{basic_patterns(), LOWER, UPPER, ""};
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
     expect_same(c, TEXT_CHUNK, "empty");
     c.text = std::string("Winter\0is near", 14);
     expect_same(c, TEXT_CHUNK, "NUL");
@@ -215,7 +129,7 @@ TEST(FastPath, MatchesPlainWalkOnRealPatternSets)
     for (const RealSet& set : sets) {
         const std::string root(ZARNET_SOURCE_DIR);
         const std::string data = root + "/tests/data/real/";
-        Case c{read_bytes(root + "/patterns/" + set.patterns + ".pat"), read_bytes(data + set.alphabets + ".small"),
+        MarkingCase c{read_bytes(root + "/patterns/" + set.patterns + ".pat"), read_bytes(data + set.alphabets + ".small"),
                read_bytes(data + set.alphabets + ".large"), read_bytes(data + set.text + ".txt")};
         ASSERT_FALSE(c.patterns.empty() || c.text.empty() || c.smallChars.empty()) << set.text;
         // Upper-case copies and runs glued together give longer and rarer words.

@@ -105,7 +105,7 @@ std::string program_command(Program program, const std::vector<std::string>& arg
     const bool fault = program == Program::zarnet_fault;
     const std::string windows = environment("ZARNET_TEST_WINDOWS_DIR");
     std::string command;
-    if (windows.empty()) {
+    if (windows.empty() || program == Program::zarnet_here) {
         command = shell_quote(fault ? ZARNET_FAULT_EXE : ZARNET_EXE);
     } else {
         command = shell_quote(std::string(ZARNET_SOURCE_DIR).append("/scripts/wine-run.sh"));

@@ -32,7 +32,8 @@ struct RunResult {
 // The programs the end-to-end tests run: this build's own executables, or,
 // when ZARNET_TEST_WINDOWS_DIR names the folder of a Windows build, its
 // zarnet.exe and zarnet_fault.exe, run under Wine by scripts/wine-run.sh.
-enum class Program { zarnet, zarnet_fault };
+// `zarnet_here` is always this build's own zarnet, to compare the other with.
+enum class Program { zarnet, zarnet_fault, zarnet_here };
 
 // The shell command line that runs `program` with `args`, each quoted.
 std::string program_command(Program program, const std::vector<std::string>& args);
