@@ -12,11 +12,6 @@
 
 namespace {
 
-int saved_errno(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
 std::string folder_of(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');

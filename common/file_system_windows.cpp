@@ -13,11 +13,6 @@
 
 namespace {
 
-int saved_errno(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
 // The errno value that says the same as a Windows error code.
 int errno_from_windows(DWORD code)
 {

@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::int64_t STREAM_CHUNK = 64 * 1024;
 
-int saved_errno(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
 }  // namespace
 
 bool read_input_file(const char* path, InputText* text, int* error)

@@ -43,11 +43,6 @@ void clear_pending_temporary()
     pending = PendingTemporary{nullptr, nullptr};
 }
 
-int saved_errno(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
-
 bool open_directly(OutputFile* output, const char* path, int* error)
 {
     errno = 0;
