@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
-struct TextSource {
+struct ByteSource {
     std::FILE* file;             // null for text in memory
     const unsigned char* bytes;  // the text in memory
     std::size_t size;
@@ -12,9 +12,9 @@ struct TextSource {
     int error;                   // errno of a failed read, 0 when none
 };
 
-TextSource text_source_from_file(std::FILE* file);
-TextSource text_source_from_memory(const unsigned char* bytes, std::size_t size);
+ByteSource byte_source_from_file(std::FILE* file);
+ByteSource byte_source_from_memory(const unsigned char* bytes, std::size_t size);
 
 // Reads up to `count` bytes into `into`; fewer only at the end of the text or
 // on a read error, which is left in `error`.
-std::size_t text_source_read(TextSource* source, unsigned char* into, std::size_t count);
+std::size_t byte_source_read(ByteSource* source, unsigned char* into, std::size_t count);
