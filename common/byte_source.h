@@ -1,5 +1,5 @@
 #pragma once
-// Where the text pass reads its text from: an open file, or bytes already in memory.
+// A source of bytes for the streamed pass: an open file, or bytes already in memory.
 
 #include <cstddef>
 #include <cstdio>

@@ -1,5 +1,6 @@
 #pragma once
-// Reads the whole input text into memory.
+// Reads a whole file into memory: the input of the plain run, or one that
+// the output would overwrite while it is being read.
 
 #include <cstdint>
 #include <cstdio>

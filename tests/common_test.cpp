@@ -56,6 +56,28 @@ TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
     mem_release(block);
 }
 
+TEST(Memory, GrowingArraysKeepTheirEntriesAndResizeOnlyAtPowersOfTwo)
+{
+    int* entries = nullptr;
+    for (std::size_t count = 0; count < 100; ++count) {
+        if ((count & (count - 1)) != 0) mem_fail_allocation_after(0);  // a resize here would end the test
+        entries = static_cast<int*>(grow_for_append(entries, count, sizeof(int)));
+        mem_fail_allocation_after(-1);
+        entries[count] = static_cast<int>(count);
+    }
+    for (int k = 0; k < 100; ++k) EXPECT_EQ(entries[k], k);
+    mem_release(entries);
+
+    std::size_t room = 3;
+    char* bytes = static_cast<char*>(must_alloc(room));
+    bytes = static_cast<char*>(grow_to_fit(bytes, &room, 3));
+    EXPECT_EQ(room, 3u);
+    bytes = static_cast<char*>(grow_to_fit(bytes, &room, 13));
+    EXPECT_EQ(room, 24u);
+    bytes[23] = 'z';
+    mem_release(bytes);
+}
+
 TEST(Memory, CopyStringMakesAnIndependentCopy)
 {
     for (const char* text : {"", "x", "hyphen\xAC\xFF text"}) {
