@@ -7,6 +7,7 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "common/error_line.h"
 #include "common/file_system.h"
 #include "common/letter_table.h"
 #include "common/memory.h"
@@ -39,7 +40,7 @@ bool take_arguments(int argc, char** argv, Arguments* arguments)
 
 int report_file_error(const char* path, int error)
 {
-    std::fprintf(stderr, "zarnet: %s: %s\n", path, std::strerror(error));
+    write_error_line(path, error_reason(error));
     return 1;
 }
 
