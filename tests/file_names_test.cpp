@@ -229,6 +229,21 @@ TEST(CliWindowsArguments, AlphabetsAreBytesOfTheAnsiCodePage)
     EXPECT_EQ(upper.err, "zarnet: largeChars: Ω is not in the ANSI code page (1252)\n");
 }
 
+TEST(CliArguments, AlphabetBytesThatCodePage1252LeavesUndefined)
+{
+    // 0x81, 0x8D, 0x8F, 0x90 and 0x9D stand for no letter in code page 1252,
+    // yet on the way in and back to bytes they must stay themselves.
+    Patterns patterns;
+    const std::string in = patterns.dir.file("in.txt");
+    const std::string out = patterns.dir.file("out.txt");
+    write_bytes(in, "aa\x81\x8D" "bb \x90\x9D\x8F\x81\x8D\x8F");
+    write_bytes(patterns.hyp, joined(basic_patterns(), "\x81" "1\x8D\n"));
+    const RunResult run =
+        run_zarnet({in, out, patterns.hyp, joined(LOWER, "\x81\x8D\x8F"), joined(UPPER, "\x90\x9D\x8F")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(out), "aa\x81\xAC\x8D" "bb \x90\x9D\x8F\x81\xAC\x8D\x8F");
+}
+
 // Runs `command` while another Windows program holds `held` open, sharing it
 // with no one.
 RunResult run_while_held(const std::string& held, const std::string& command)
