@@ -25,6 +25,7 @@ int errno_from_windows(DWORD code)
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
