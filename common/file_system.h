@@ -60,6 +60,10 @@ bool replace_file(const char* from, const char* to, int* error);
 // Removes a file; quietly does nothing when it cannot.
 void remove_file(const char* path);
 
+// Opens `path` for writing in binary mode, creating it or emptying it, as
+// fopen(path, "wb") does: for what is written directly (a device, a pipe).
+std::FILE* open_for_writing(const char* path, int* error);
+
 // For names of this process's open descriptors (/dev/stdout, /dev/fd/1,
 // /proc/self/fd/1, or a link to one): the descriptor's number. Such a name
 // stands for a file that is held open, as by a shell's redirection.

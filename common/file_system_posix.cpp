@@ -146,6 +146,14 @@ void remove_file(const char* path)
     unlink(path);
 }
 
+std::FILE* open_for_writing(const char* path, int* error)
+{
+    errno = 0;
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) *error = saved_errno(EIO);
+    return file;
+}
+
 int held_descriptor(const char* path)
 {
     const std::string own = std::string("/proc/").append(std::to_string(getpid())).append("/fd");

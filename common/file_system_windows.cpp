@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/error_line.h"
+#include "common/windows_text.h"
+
 namespace {
 
 // The errno value that says the same as a Windows error code.
@@ -22,12 +25,14 @@ int errno_from_windows(DWORD code)
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
         return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FILE_IN_USE;
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return EEXIST;
@@ -82,6 +87,44 @@ bool is_device_name(const char* path)
            name[3] <= '9';
 }
 
+// The path the wide calls get for one of the program's file names: device
+// names as they are (in the extended-length form they would name plain
+// files), everything else as its full path in that form.
+std::wstring windows_path(const char* path)
+{
+    return is_device_name(path) ? wide_from_utf8(path) : long_path(path);
+}
+
+// True when the file at `path` is held open by another program that lets no
+// one delete or rename it: a refusal to replace it is then no lack of rights.
+bool held_by_another_program(const std::wstring& path)
+{
+    const HANDLE handle = CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// A C stream on an open handle; the handle is closed when that fails.
+std::FILE* stream_from_handle(HANDLE handle, int flags, const char* mode, int* error)
+{
+    errno = 0;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+    std::FILE* file = fd >= 0 ? _fdopen(fd, mode) : nullptr;
+    if (file == nullptr) {
+        *error = saved_errno(EMFILE);
+        if (fd >= 0) {
+            _close(fd);
+        } else {
+            CloseHandle(handle);
+        }
+    }
+    return file;
+}
+
 }  // namespace
 
 bool path_status(const char* path, PathStatus* status, int* error)
@@ -93,12 +136,13 @@ bool path_status(const char* path, PathStatus* status, int* error)
     }
     // Asking for no access at all opens files, folders and devices alike
     // (and names like NUL or CON), whatever they are shared as.
-    const HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    const std::wstring wide = windows_path(path);
+    const HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return true;
-        const DWORD attributes = GetFileAttributesA(path);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             *error = errno_from_windows(code);
             return false;
@@ -140,11 +184,17 @@ bool stream_status(std::FILE* file, PathKind* kind, std::int64_t* size, int* err
 
 std::FILE* open_for_reading(const char* path, int* error)
 {
-    errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    // Shared for reading and writing, as the C library opens files.
+    const HANDLE handle = CreateFileW(windows_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::FILE* file = nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = errno_from_windows(GetLastError());
+    } else {
+        file = stream_from_handle(handle, _O_RDONLY, "rb", error);
+    }
     if (file == nullptr) {
         // Windows refuses to open a folder at all, and says so as a lack of access.
-        *error = saved_errno(ENOENT);
         PathStatus status;
         int ignored = 0;
         if (path_status(path, &status, &ignored) && status.kind == PathKind::folder) *error = EISDIR;
@@ -173,7 +223,7 @@ std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* 
     const std::string stem = std::string(".zarnet-").append(std::to_string(_getpid())).append("-");
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         const std::string candidate = beside_path(beside, std::string(stem).append(std::to_string(attempt)));
-        const HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+        const HANDLE handle = CreateFileW(windows_path(candidate.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD code = GetLastError();
@@ -190,7 +240,7 @@ std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* 
             } else {
                 CloseHandle(handle);
             }
-            DeleteFileA(candidate.c_str());
+            remove_file(candidate.c_str());
             return nullptr;
         }
         *path = candidate;
@@ -202,12 +252,17 @@ std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* 
 
 bool replace_file(const char* from, const char* to, int* error)
 {
+    const std::wstring wide_from = windows_path(from);
+    const std::wstring wide_to = windows_path(to);
     // A virus scanner or indexer may hold a fresh file for a moment.
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
         const DWORD code = GetLastError();
         if (attempt == 20 || (code != ERROR_SHARING_VIOLATION && code != ERROR_LOCK_VIOLATION)) {
-            *error = errno_from_windows(code);
+            *error = code == ERROR_ACCESS_DENIED && held_by_another_program(wide_to) ? FILE_IN_USE
+                                                                                     : errno_from_windows(code);
             return false;
         }
         Sleep(50);
@@ -216,7 +271,19 @@ bool replace_file(const char* from, const char* to, int* error)
 
 void remove_file(const char* path)
 {
-    DeleteFileA(path);
+    DeleteFileW(windows_path(path).c_str());
+}
+
+std::FILE* open_for_writing(const char* path, int* error)
+{
+    // Created or emptied and shared for reading and writing, as the C library opens files.
+    const HANDLE handle = CreateFileW(windows_path(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = errno_from_windows(GetLastError());
+        return nullptr;
+    }
+    return stream_from_handle(handle, _O_WRONLY, "wb", error);
 }
 
 int held_descriptor(const char* path)

@@ -1,5 +1,8 @@
 #include "driver/zarnet_main.h"
 
+#ifdef _WIN32
+#include "driver/windows_arguments.h"
+
 #ifdef __MINGW32__
 // The arguments are taken as they come: a '*' or '?' in an alphabet or a
 // file name is never expanded into names of files.
@@ -8,7 +11,16 @@ int _dowildcard = 0;
 }
 #endif
 
+// The wide command line, so that file names in any script arrive whole.
+int wmain(int argc, wchar_t** argv)
+{
+    WindowsArguments arguments;
+    if (!take_windows_arguments(&arguments, argc, argv, 1)) return 1;
+    return zarnet_main(static_cast<int>(arguments.strings.size()), arguments.pointers.data());
+}
+#else
 int main(int argc, char** argv)
 {
     return zarnet_main(argc, argv);
 }
+#endif

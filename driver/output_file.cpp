@@ -45,12 +45,8 @@ void clear_pending_temporary()
 
 bool open_directly(OutputFile* output, const char* path, int* error)
 {
-    errno = 0;
-    output->file = std::fopen(path, "wb");
-    if (output->file == nullptr) {
-        *error = saved_errno(EIO);
-        return false;
-    }
+    output->file = open_for_writing(path, error);
+    if (output->file == nullptr) return false;
     output->target = path;
     output->temporary.clear();
     return true;

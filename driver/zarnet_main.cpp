@@ -10,6 +10,7 @@
 #include "breaks/plain_pass.h"
 #include "breaks/stream_pass.h"
 #include "common/byte_source.h"
+#include "common/error_line.h"
 #include "common/file_system.h"
 #include "common/memory.h"
 #include "driver/input_file.h"
@@ -38,7 +39,7 @@ bool take_arguments(int argc, char** argv, Arguments* arguments)
 
 int report_file_error(const char* path, int error)
 {
-    std::fprintf(stderr, "zarnet: %s: %s\n", path, std::strerror(error));
+    write_error_line(path, error_reason(error));
     return 1;
 }
 

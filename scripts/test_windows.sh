@@ -14,11 +14,14 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=scripts/mingw-w64.cmake -DCMA
 cmake --build build-windows -j"$jobs"
 
 # A locale whose code page is 1252 on both sides of Wine, so that argument
-# bytes reach the program unchanged (see scripts/wine-run.sh).
-if [ ! -d build-windows/locale/en_US.CP1252 ]; then
-  mkdir -p build-windows/locale
-  localedef -i en_US -f CP1252 build-windows/locale/en_US.CP1252
-fi
+# bytes reach the program unchanged, and one that reads the arguments as
+# UTF-8 for names in other scripts (see scripts/wine-run.sh).
+mkdir -p build-windows/locale
+for charset in CP1252 UTF-8; do
+  if [ ! -d "build-windows/locale/en_US.$charset" ]; then
+    localedef -i en_US -f "$charset" "build-windows/locale/en_US.$charset"
+  fi
+done
 
 # Wine's first start makes its prefix, which takes a while. Once that start's
 # server has gone, a server kept running makes each later start quick.

@@ -7,10 +7,31 @@
 #include "common/memory.h"
 #include "driver/zarnet_main.h"
 
-int main(int argc, char** argv)
+namespace {
+
+int run_failing(int argc, char** argv)
 {
     if (argc < 2) return 2;
     mem_fail_allocation_after(std::atoll(argv[1]));
     argv[1] = argv[0];
     return zarnet_main(argc - 1, argv + 1);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+#include "driver/windows_arguments.h"
+
+// The wide command line, as zarnet.exe takes it.
+int wmain(int argc, wchar_t** argv)
+{
+    WindowsArguments arguments;
+    if (!take_windows_arguments(&arguments, argc, argv, 2)) return 1;
+    return run_failing(static_cast<int>(arguments.strings.size()), arguments.pointers.data());
+}
+#else
+int main(int argc, char** argv)
+{
+    return run_failing(argc, argv);
+}
+#endif

@@ -108,8 +108,10 @@ std::string program_command(Program program, const std::vector<std::string>& arg
     if (windows.empty() || program == Program::zarnet_here) {
         command = shell_quote(fault ? ZARNET_FAULT_EXE : ZARNET_EXE);
     } else {
+        const char* name = fault ? "/zarnet_fault.exe" : program == Program::hold_file ? "/zarnet_hold_file.exe"
+                                                                                        : "/zarnet.exe";
         command = shell_quote(std::string(ZARNET_SOURCE_DIR).append("/scripts/wine-run.sh"));
-        command.append(" ").append(shell_quote(windows + (fault ? "/zarnet_fault.exe" : "/zarnet.exe")));
+        command.append(" ").append(shell_quote(windows + name));
     }
     for (const std::string& arg : args) command.append(" ").append(shell_quote(arg));
     return command;
@@ -125,6 +127,16 @@ RunResult run_zarnet(const std::vector<std::string>& args, const std::string& st
     std::string command = program_command(Program::zarnet, args);
     command.append(" <").append(shell_quote(stdin_path.empty() ? std::string("/dev/null") : stdin_path));
     return run_shell(command);
+}
+
+std::string with_utf8_arguments(const std::string& command)
+{
+    return testing_windows_program() ? std::string("WINE_RUN_CHARSET=UTF-8 ").append(command) : command;
+}
+
+RunResult run_zarnet_utf8(const std::vector<std::string>& args)
+{
+    return run_shell(with_utf8_arguments(program_command(Program::zarnet, args)).append(" </dev/null"));
 }
 
 AutomatonPtr load_pattern_text(const std::string& bytes, int* error)

@@ -33,7 +33,9 @@ struct RunResult {
 // when ZARNET_TEST_WINDOWS_DIR names the folder of a Windows build, its
 // zarnet.exe and zarnet_fault.exe, run under Wine by scripts/wine-run.sh.
 // `zarnet_here` is always this build's own zarnet, to compare the other with.
-enum class Program { zarnet, zarnet_fault, zarnet_here };
+// `hold_file` (Windows build only) holds a file open, sharing it with no one:
+//   hold_file FILE SIGNAL  creates SIGNAL once FILE is held, and lets go when SIGNAL is removed.
+enum class Program { zarnet, zarnet_fault, zarnet_here, hold_file };
 
 // The shell command line that runs `program` with `args`, each quoted.
 std::string program_command(Program program, const std::vector<std::string>& args);
@@ -50,6 +52,15 @@ bool testing_windows_program();
 // bytes); standard input comes from `stdin_path` when it is not empty, else
 // from /dev/null.
 RunResult run_zarnet(const std::vector<std::string>& args, const std::string& stdin_path = "");
+
+// The same with the arguments read as UTF-8, for file names in any script.
+// A POSIX build takes them as bytes anyway; under Wine they become the
+// characters they encode, on a Windows system still set to code page 1252
+// (see scripts/wine-run.sh), and Wine keeps the names in UTF-8 on disk.
+RunResult run_zarnet_utf8(const std::vector<std::string>& args);
+
+// `command` (from program_command) with the arguments read as UTF-8, as above.
+std::string with_utf8_arguments(const std::string& command);
 
 // Runs a shell command line, capturing its outputs the same way.
 RunResult run_shell(const std::string& command);
