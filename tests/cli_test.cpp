@@ -418,7 +418,10 @@ TEST(CliFailure, OutputFolderImmutable)
                                         .append(zarnet_command({job.in, kept, job.hyp, LOWER, UPPER})));
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(read_bytes(kept), WINTER_MARKED);
-    EXPECT_TRUE(fs::is_empty(temporary.path));
+    // (Windows has a temporary folder of its own.)
+    if (!testing_windows_program()) {
+        EXPECT_TRUE(fs::is_empty(temporary.path));
+    }
 }
 
 TEST(CliFailure, OutputFileReadOnly)
