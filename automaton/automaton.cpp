@@ -20,10 +20,8 @@ std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index
     if (found >= 0) return found;
     const std::int32_t state = automaton->count;
     string_index_insert(index, key, state);
-    if (is_power_of_two(state)) {
-        automaton->states = static_cast<AutomatonState*>(
-            must_realloc(automaton->states, 2 * static_cast<std::size_t>(state) * sizeof(AutomatonState)));
-    }
+    automaton->states = static_cast<AutomatonState*>(
+        grow_for_append(automaton->states, static_cast<std::size_t>(state), sizeof(AutomatonState)));
     automaton->states[state] = AutomatonState{nullptr, -1, 0, nullptr};
     ++automaton->count;
     return state;
@@ -34,12 +32,8 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
 {
     AutomatonState* state = &automaton->states[parent];
     const std::int32_t n = state->transition_count;
-    if (n == 0) {
-        state->transitions = static_cast<Transition*>(must_alloc(sizeof(Transition)));
-    } else if (is_power_of_two(n)) {
-        state->transitions = static_cast<Transition*>(
-            must_realloc(state->transitions, 2 * static_cast<std::size_t>(n) * sizeof(Transition)));
-    }
+    state->transitions = static_cast<Transition*>(
+        grow_for_append(state->transitions, static_cast<std::size_t>(n), sizeof(Transition)));
     state->transitions[n] = Transition{letter, child};
     ++state->transition_count;
 }

@@ -35,9 +35,3 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
                               unsigned char letter);
 
 void automaton_destroy(PatternAutomaton* automaton);
-
-// True for 1, 2, 4, 8 ...: the counts at which growable arrays double.
-inline bool is_power_of_two(std::int32_t n)
-{
-    return n > 0 && (n & (n - 1)) == 0;
-}

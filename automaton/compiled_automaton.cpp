@@ -13,7 +13,6 @@
 struct OutputTable {
     MergedOutput* outputs;   // outputs[0] is the empty one
     std::size_t output_count;
-    std::size_t output_room;
     std::uint8_t* digits;
     std::size_t digit_count;
     std::size_t digit_room;
@@ -49,8 +48,7 @@ std::size_t hash_output(const std::uint8_t* values, std::size_t length, std::siz
 OutputTable* output_table_create()
 {
     OutputTable* table = static_cast<OutputTable*>(must_alloc(sizeof(OutputTable)));
-    table->output_room = 64;
-    table->outputs = static_cast<MergedOutput*>(must_alloc(table->output_room * sizeof(MergedOutput)));
+    table->outputs = static_cast<MergedOutput*>(grow_for_append(nullptr, 0, sizeof(MergedOutput)));
     table->outputs[0] = MergedOutput{0, 0, 0};
     table->output_count = 1;
     table->digit_room = 256;
@@ -101,15 +99,9 @@ std::uint32_t add_output(OutputTable* table, const std::uint8_t* values, std::si
     const std::size_t slot = find_slot(table, values, length, tail);
     if (table->slots[slot] != 0) return table->slots[slot];
 
-    if (table->output_count == table->output_room) {
-        table->output_room *= 2;
-        table->outputs = static_cast<MergedOutput*>(
-            must_realloc(table->outputs, table->output_room * sizeof(MergedOutput)));
-    }
-    while (table->digit_room - table->digit_count < length) {
-        table->digit_room *= 2;
-        table->digits = static_cast<std::uint8_t*>(must_realloc(table->digits, table->digit_room));
-    }
+    table->outputs = static_cast<MergedOutput*>(
+        grow_for_append(table->outputs, table->output_count, sizeof(MergedOutput)));
+    table->digits = static_cast<std::uint8_t*>(grow_to_fit(table->digits, &table->digit_room, table->digit_count + length));
     const std::uint32_t id = static_cast<std::uint32_t>(table->output_count++);
     table->outputs[id] = MergedOutput{static_cast<std::uint32_t>(table->digit_count), static_cast<std::uint8_t>(length),
                                       static_cast<std::uint8_t>(tail)};

@@ -5,7 +5,7 @@
 #include "automaton/pattern_line.h"
 #include "automaton/string_index.h"
 #include "common/memory.h"
-#include "common/text_reader.h"
+#include "common/text_mode_reader.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ void link_failures(PatternAutomaton* automaton, const StringIndex* index)
 
 PatternAutomaton* load_patterns(const char* path, int* error)
 {
-    TextReader* reader = static_cast<TextReader*>(must_alloc(sizeof(TextReader)));
-    if (!text_reader_open(reader, path)) {
+    TextModeReader* reader = static_cast<TextModeReader*>(must_alloc(sizeof(TextModeReader)));
+    if (!text_mode_reader_open(reader, path)) {
         if (error != nullptr) *error = reader->error;
         mem_release(reader);
         return nullptr;
@@ -72,13 +72,13 @@ PatternAutomaton* load_patterns(const char* path, int* error)
 
     char line[PATTERN_LINE_MAX];
     PatternLine parsed;
-    while (text_reader_gets(reader, line, PATTERN_LINE_MAX) > 0) {
+    while (text_mode_reader_gets(reader, line, PATTERN_LINE_MAX) > 0) {
         if (pattern_line_is_comment(line)) continue;
         parse_pattern_line(&parsed, line);
         add_pattern(automaton, index, &parsed);
     }
     const int read_error = reader->error;
-    text_reader_close(reader);
+    text_mode_reader_close(reader);
     mem_release(reader);
 
     if (read_error != 0) {

@@ -10,9 +10,8 @@
 #include "automaton/loader.h"
 #include "bench/bench_data.h"
 #include "breaks/fast_marker.h"
-#include "common/letter_table.h"
-#include "driver/fast_text_pass.h"
-#include "driver/text_pass.h"
+#include "breaks/stream_pass.h"
+#include "breaks/plain_pass.h"
 
 namespace {
 
@@ -52,19 +51,16 @@ void BM_TextPassCompiled(benchmark::State& state, BenchSet set)
         state.SkipWithError("pattern set or sample missing");
         return;
     }
-    LetterTable letters;
-    letter_table_build(&letters, loaded.smallChars.c_str(), loaded.largeChars.c_str());
     FastMarker marker;
-    fast_marker_build(&marker, loaded.compiled, &letters);
+    fast_marker_build(&marker, loaded.compiled, loaded.smallChars.c_str(), loaded.largeChars.c_str());
     // The text streams from memory to /dev/null: the cost measured is the
     // pass itself, without the disk.
     std::FILE* sink = std::fopen("/dev/null", "wb");
     int error = 0;
-    bool input_failed = false;
     for (auto _ : state) {
-        TextSource source =
-            text_source_from_memory(reinterpret_cast<const unsigned char*>(loaded.text.data()), loaded.text.size());
-        benchmark::DoNotOptimize(run_text_stream(&marker, &source, sink, &error, &input_failed));
+        ByteSource source =
+            byte_source_from_memory(reinterpret_cast<const unsigned char*>(loaded.text.data()), loaded.text.size());
+        benchmark::DoNotOptimize(run_text_stream(&marker, &source, sink, &error));
     }
     std::fclose(sink);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));

@@ -5,12 +5,7 @@
 #include <cstdint>
 
 #include "automaton/automaton.h"
-
-// Number of entries of the value array handed to find_break_values.
-constexpr int WORD_VALUES_MAX = 256;
-
-// The byte written after a letter where a break is allowed.
-constexpr unsigned char HYPHEN_MARK = 0xAC;
+#include "breaks/break_rule.h"
 
 // Fills values[j] for j = 0 .. min(run_length, WORD_VALUES_MAX) - 1 with the
 // break value ("0".."9") of the gap after letter j of the run. The run is

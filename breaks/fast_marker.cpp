@@ -2,15 +2,9 @@
 
 #include <cstring>
 
-#include "automaton/pattern_line.h"
-#include "breaks/break_values.h"
+#include "common/letter_table.h"
 
 namespace {
-
-// A pattern's digits reach at most PATTERN_LINE_MAX gaps back from the byte
-// that ends it, so bytes of the framed word beyond this position cannot
-// change the values of the gaps that can be marked.
-constexpr std::int64_t WALK_LIMIT = MARKED_LETTERS_MAX + 1 + static_cast<std::int64_t>(PATTERN_LINE_MAX);
 
 inline void merge_entry_output(const CompiledAutomaton* automaton, std::uint32_t entry, std::int64_t p,
                                std::uint8_t* values)
@@ -25,21 +19,9 @@ inline void merge_entry_output(const CompiledAutomaton* automaton, std::uint32_t
     }
 }
 
-}  // namespace
-
-void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters)
-{
-    marker->automaton = automaton;
-    for (int b = 0; b < 256; ++b) {
-        marker->letter[b] = letters->letter[b];
-        marker->letter_class[b] = automaton->byte_class[letters->fold[b]];
-    }
-    marker->dot_class = automaton->byte_class[static_cast<unsigned char>('.')];
-}
-
-// Fills values[q] for the gaps of the framed run that can matter (q < the
-// returned count) and returns that count.
-static std::int64_t walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
+// Fills values[q] for the gaps of the framed run that can matter (q below
+// WALK_LIMIT); values[j + 1] is then the gap after letter j of the run.
+void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
     CompiledAutomaton* automaton = marker->automaton;
     const std::uint32_t row_mask = (std::uint32_t{1} << automaton->row_bits) - 1;
@@ -54,36 +36,31 @@ static std::int64_t walk_run(const FastMarker* marker, const unsigned char* run,
         entry = compiled_row(automaton, entry & row_mask)[byte_class];
         merge_entry_output(automaton, entry, p, values);
     }
-    return walk;
 }
 
-std::uint32_t short_run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length)
+}  // namespace
+
+void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const char* smallChars,
+                       const char* largeChars)
 {
-    if (length < 4) return 0;
-    std::uint8_t values[SHORT_RUN_MAX + 2];
-    walk_run(marker, run, length, values);
-    // Letter j may break where the gap after it (framed gap j + 1) is odd,
-    // never after the first letter nor after the last two.
-    std::uint32_t marks = 0;
-    for (std::int64_t j = 1; j <= length - 3; ++j) marks |= static_cast<std::uint32_t>(values[j + 1] & 1) << j;
-    return marks;
+    LetterTable letters;
+    letter_table_build(&letters, smallChars, largeChars);
+    marker->automaton = automaton;
+    for (int b = 0; b < 256; ++b) {
+        marker->letter[b] = letters.letter[b];
+        marker->letter_class[b] = automaton->byte_class[letters.fold[b]];
+    }
+    marker->dot_class = automaton->byte_class[static_cast<unsigned char>('.')];
 }
 
 unsigned char* write_marked_head(const FastMarker* marker, const unsigned char* run, std::int64_t length,
                                  unsigned char* out)
 {
-    const std::int64_t head = length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX;
-    if (length < 4) {
-        std::memcpy(out, run, static_cast<std::size_t>(head));
-        return out + head;
+    if (length < MARKABLE_RUN_MIN) {
+        std::memcpy(out, run, static_cast<std::size_t>(length));
+        return out + length;
     }
     std::uint8_t values[WALK_LIMIT];
     walk_run(marker, run, length, values);
-    const std::int64_t last_breakable = length - 3;
-    *out++ = run[0];
-    for (std::int64_t j = 1; j < head; ++j) {
-        *out++ = run[j];
-        if (j <= last_breakable && (values[j + 1] & 1) != 0) *out++ = HYPHEN_MARK;
-    }
-    return out;
+    return copy_marked_letters(run, length, values + 1, out);
 }

@@ -1,15 +1,19 @@
 #pragma once
-// Marks runs of letters with the compiled automaton: the same marks as
-// find_break_values followed by the driver's rule, computed with one table
-// step per byte.
+// Marks runs of letters with the compiled automaton: one table step per byte
+// of the framed run instead of a walk along failure links. Gives exactly the
+// marks of find_break_values under the break rule, which the differential
+// tests check.
 
 #include <cstdint>
 
 #include "automaton/compiled_automaton.h"
-#include "common/letter_table.h"
+#include "automaton/pattern_line.h"
+#include "breaks/break_rule.h"
 
-// Letters from this position of a run on never get a mark.
-constexpr std::int64_t MARKED_LETTERS_MAX = 255;
+// A pattern's digits reach at most PATTERN_LINE_MAX gaps back from the byte
+// that ends it, so framed bytes beyond this position cannot change the
+// values of the gaps that can be marked.
+constexpr std::int64_t WALK_LIMIT = MARKED_LETTERS_MAX + 1 + static_cast<std::int64_t>(PATTERN_LINE_MAX);
 
 struct FastMarker {
     CompiledAutomaton* automaton;      // its rows are made as the text needs them
@@ -18,18 +22,14 @@ struct FastMarker {
     std::uint8_t dot_class;            // class of the framing "."
 };
 
-void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters);
+// Sets up the fast path for the text's two alphabets. The marker refers to
+// `automaton`, which must outlive it.
+void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const char* smallChars,
+                       const char* largeChars);
 
-// Runs of up to this many letters get their marks as a bit set.
-constexpr std::int64_t SHORT_RUN_MAX = 32;
-
-// Bit j is set when a break is allowed after letter j of the run
-// (length <= SHORT_RUN_MAX).
-std::uint32_t short_run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length);
-
-// Copies the first min(length, MARKED_LETTERS_MAX) letters of the run to `out`,
-// each followed by HYPHEN_MARK where a break is allowed, and returns the end of
-// what was written (at most 2 * MARKED_LETTERS_MAX bytes). The marks depend on
-// the whole run; letters from MARKED_LETTERS_MAX on are left to the caller.
+// Copies the first min(length, MARKED_LETTERS_MAX) letters of the run to
+// `out` with their marks (copy_marked_letters) and returns the end of what
+// was written. The marks depend on the whole run; letters from
+// MARKED_LETTERS_MAX on are left to the caller.
 unsigned char* write_marked_head(const FastMarker* marker, const unsigned char* run, std::int64_t length,
                                  unsigned char* out);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "breaks/copy_slack.h"
 #include "breaks/fast_marker.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
@@ -25,6 +26,11 @@ static_assert(sizeof(MarkCacheSlot) == 64);
 // Bytes that may be read from a slot's marked form: its room and slack into
 // the following slot (the table ends with one spare slot).
 constexpr std::size_t MARKED_COPY = 40;
+static_assert(MARKED_COPY <= MARKED_ROOM + sizeof(MarkCacheSlot::key));
+static_assert(MARKED_COPY <= COPY_SLACK);
+// A lookup loads the key as three whole words from the start of the run.
+static_assert(CACHED_RUN_MAX == 3 * sizeof(std::uint64_t));
+static_assert(CACHED_RUN_MAX <= static_cast<std::int64_t>(COPY_SLACK));
 
 struct MarkCache {
     const FastMarker* marker;

@@ -7,17 +7,11 @@
 // Failures come back as an errno value, so that every platform reports them
 // with strerror in the same words.
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-// errno when the call that failed set it, else `fallback`: every failure
-// is reported with a reason.
-inline int saved_errno(int fallback)
-{
-    return errno != 0 ? errno : fallback;
-}
+#include "common/saved_errno.h"
 
 enum class PathKind {
     missing,  // nothing by that name (or a folder on the way is missing)

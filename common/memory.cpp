@@ -56,6 +56,20 @@ void mem_release(void* block)
     std::free(block);
 }
 
+void* grow_for_append(void* block, std::size_t count, std::size_t entry_size)
+{
+    if (count == 0) return must_alloc(entry_size);
+    if ((count & (count - 1)) == 0) return must_realloc(block, 2 * count * entry_size);
+    return block;
+}
+
+void* grow_to_fit(void* block, std::size_t* room, std::size_t needed)
+{
+    if (*room >= needed) return block;
+    while (*room < needed) *room *= 2;
+    return must_realloc(block, *room);
+}
+
 char* copy_string(const char* text)
 {
     const std::size_t length = std::strlen(text);

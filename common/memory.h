@@ -10,6 +10,16 @@ void* must_realloc(void* block, std::size_t size);
 void* must_alloc_zeroed(std::size_t count, std::size_t size);
 void mem_release(void* block);
 
+// Growable arrays start with room for one entry and double whenever an entry
+// is appended while their count is a power of two (1, 2, 4, 8 ...). Returns
+// the array, from must_alloc, with room for entry number `count`; `block` is
+// null while `count` is 0.
+void* grow_for_append(void* block, std::size_t count, std::size_t entry_size);
+
+// Returns `block` grown, by doubling *room (counted in bytes), until it holds
+// at least `needed` bytes; *room is updated.
+void* grow_to_fit(void* block, std::size_t* room, std::size_t needed);
+
 // A new block holding the NUL-terminated text and its NUL.
 char* copy_string(const char* text);
 

@@ -7,15 +7,14 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "breaks/plain_pass.h"
+#include "breaks/stream_pass.h"
+#include "common/byte_source.h"
 #include "common/file_system.h"
-#include "common/letter_table.h"
 #include "common/memory.h"
-#include "driver/fast_text_pass.h"
 #include "driver/input_file.h"
 #include "driver/messages.h"
 #include "driver/output_file.h"
-#include "driver/text_pass.h"
-#include "driver/text_source.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ bool take_arguments(int argc, char** argv, Arguments* arguments)
 int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
 {
     int error = 0;
-    InputText text;
+    FileBytes text;
     if (!read_input_file(arguments.in_file, &text, &error)) {
         automaton_destroy(automaton);
         return report_file_error(arguments.in_file, error);
@@ -69,12 +68,12 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
     if (in == nullptr) return report_file_error(arguments.in_file, error);
 
     // Writing straight into the file being read would read the new text back.
-    InputText whole{nullptr, 0};
-    TextSource source = text_source_from_file(in);
+    FileBytes whole{nullptr, 0};
+    ByteSource source = byte_source_from_file(in);
     if (output_file_is_input(arguments.out_file, in)) {
         if (!read_open_file(in, &whole, &error)) return report_file_error(arguments.in_file, error);
         in = nullptr;
-        source = text_source_from_memory(whole.bytes, static_cast<std::size_t>(whole.size));
+        source = byte_source_from_memory(whole.bytes, static_cast<std::size_t>(whole.size));
     }
     OutputFile output;
     if (!output_file_open(&output, arguments.out_file, arguments.in_file, &error)) {
@@ -83,17 +82,14 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
         return report_file_error(arguments.out_file, error);
     }
 
-    LetterTable letters;
-    letter_table_build(&letters, arguments.smallChars, arguments.largeChars);
     FastMarker marker;
-    fast_marker_build(&marker, compiled, &letters);
-    bool input_failed = false;
-    const bool marked = run_text_stream(&marker, &source, output.file, &error, &input_failed);
+    fast_marker_build(&marker, compiled, arguments.smallChars, arguments.largeChars);
+    const StreamEnd end = run_text_stream(&marker, &source, output.file, &error);
     if (in != nullptr) std::fclose(in);
     mem_release(whole.bytes);
-    if (!marked) {
+    if (end != StreamEnd::complete) {
         output_file_abort(&output);
-        return report_file_error(input_failed ? arguments.in_file : arguments.out_file, error);
+        return report_file_error(end == StreamEnd::read_failed ? arguments.in_file : arguments.out_file, error);
     }
     if (!output_file_commit(&output, &error)) return report_output_error(arguments.out_file, error, output.kept);
     return 0;

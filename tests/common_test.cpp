@@ -12,7 +12,7 @@
 
 #include "common/alphabet.h"
 #include "common/memory.h"
-#include "common/text_reader.h"
+#include "common/text_mode_reader.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -54,6 +54,28 @@ TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
     block[(1 << 20) - 1] = 'z';
     EXPECT_EQ(std::string(block, 4), "abcd");
     mem_release(block);
+}
+
+TEST(Memory, GrowingArraysKeepTheirEntriesAndResizeOnlyAtPowersOfTwo)
+{
+    int* entries = nullptr;
+    for (std::size_t count = 0; count < 100; ++count) {
+        if ((count & (count - 1)) != 0) mem_fail_allocation_after(0);  // a resize here would end the test
+        entries = static_cast<int*>(grow_for_append(entries, count, sizeof(int)));
+        mem_fail_allocation_after(-1);
+        entries[count] = static_cast<int>(count);
+    }
+    for (int k = 0; k < 100; ++k) EXPECT_EQ(entries[k], k);
+    mem_release(entries);
+
+    std::size_t room = 3;
+    char* bytes = static_cast<char*>(must_alloc(room));
+    bytes = static_cast<char*>(grow_to_fit(bytes, &room, 3));
+    EXPECT_EQ(room, 3u);
+    bytes = static_cast<char*>(grow_to_fit(bytes, &room, 13));
+    EXPECT_EQ(room, 24u);
+    bytes[23] = 'z';
+    mem_release(bytes);
 }
 
 TEST(Memory, CopyStringMakesAnIndependentCopy)
@@ -123,18 +145,18 @@ struct ReadResult {
 };
 
 struct ReaderCloser {
-    void operator()(TextReader* reader) const
+    void operator()(TextModeReader* reader) const
     {
-        text_reader_close(reader);
+        text_mode_reader_close(reader);
         delete reader;
     }
 };
-using ReaderPtr = std::unique_ptr<TextReader, ReaderCloser>;
+using ReaderPtr = std::unique_ptr<TextModeReader, ReaderCloser>;
 
 ReaderPtr open_reader(const std::string& path)
 {
-    ReaderPtr reader(new TextReader);
-    EXPECT_TRUE(text_reader_open(reader.get(), path.c_str())) << path;
+    ReaderPtr reader(new TextModeReader);
+    EXPECT_TRUE(text_mode_reader_open(reader.get(), path.c_str())) << path;
     return reader;
 }
 
@@ -144,7 +166,7 @@ ReadResult read_pieces(const std::string& path, std::size_t capacity = 80)
     ReadResult result{{}, 0};
     std::vector<char> line(capacity + 8, '#');
     for (;;) {
-        const std::size_t n = text_reader_gets(reader.get(), line.data(), capacity);
+        const std::size_t n = text_mode_reader_gets(reader.get(), line.data(), capacity);
         if (n == 0) break;
         EXPECT_LT(n, capacity);
         EXPECT_EQ(line[n], '\0');
@@ -176,9 +198,9 @@ void PrintTo(const ReaderCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class TextReaderPieces : public ::testing::TestWithParam<ReaderCase> {};
+class TextModeReaderPieces : public ::testing::TestWithParam<ReaderCase> {};
 
-TEST_P(TextReaderPieces, ReadsLikeTextMode)
+TEST_P(TextModeReaderPieces, ReadsLikeTextMode)
 {
     const ReaderCase& c = GetParam();
     const ReadResult result = read_text(c.bytes, c.capacity);
@@ -190,7 +212,7 @@ const std::string x78(78, 'x');
 const std::string x79(79, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, TextReaderPieces,
+    Cases, TextModeReaderPieces,
     ::testing::Values(
         ReaderCase{"Empty", "", 80, {}},
         ReaderCase{"CrLfBecomesLf", "ab\r\ncd\r\n", 80, {"ab\n", "cd\n"}},
@@ -208,17 +230,17 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"NulInsideLine", std::string("a\0b\n", 4), 80, {std::string("a\0b\n", 4)}}),
     [](const ::testing::TestParamInfo<ReaderCase>& param) { return std::string(param.param.name); });
 
-TEST(TextReader, MissingFileFailsToOpenWithErrno)
+TEST(TextModeReader, MissingFileFailsToOpenWithErrno)
 {
     ScratchDir dir;
-    TextReader* reader = new TextReader;
-    EXPECT_FALSE(text_reader_open(reader, dir.file("absent").c_str()));
+    TextModeReader* reader = new TextModeReader;
+    EXPECT_FALSE(text_mode_reader_open(reader, dir.file("absent").c_str()));
     EXPECT_EQ(reader->error, ENOENT);
-    text_reader_close(reader);
+    text_mode_reader_close(reader);
     delete reader;
 }
 
-TEST(TextReader, ReadErrorIsReported)
+TEST(TextModeReader, ReadErrorIsReported)
 {
     // Offset 0 of a process's own memory is unmapped: reading it fails with EIO.
     if (access("/proc/self/mem", R_OK) != 0) GTEST_SKIP() << "no /proc/self/mem";
@@ -229,22 +251,22 @@ TEST(TextReader, ReadErrorIsReported)
 
 // The internal buffer holds 64 KiB; a CR as its last byte must still see the
 // byte that starts the next buffer.
-class TextReaderBoundary : public ::testing::TestWithParam<char> {};
+class TextModeReaderBoundary : public ::testing::TestWithParam<char> {};
 
-TEST_P(TextReaderBoundary, CrAtBufferEnd)
+TEST_P(TextModeReaderBoundary, CrAtBufferEnd)
 {
     const char after_cr = GetParam();
     std::string bytes;
     std::string expected;
-    for (int k = 0; bytes.size() < TEXT_READER_BUFFER - 100; ++k) {
+    for (int k = 0; bytes.size() < TEXT_MODE_READER_BUFFER - 100; ++k) {
         std::string line(static_cast<std::size_t>(k % 97), static_cast<char>('a' + k % 26));
         bytes.append(line).append("\r\n");
         expected.append(line).append("\n");
     }
-    const std::string fill(TEXT_READER_BUFFER - 1 - bytes.size(), 'f');
+    const std::string fill(TEXT_MODE_READER_BUFFER - 1 - bytes.size(), 'f');
     bytes.append(fill).append("\r");
     expected.append(fill);
-    ASSERT_EQ(bytes.size(), TEXT_READER_BUFFER);
+    ASSERT_EQ(bytes.size(), TEXT_MODE_READER_BUFFER);
     bytes.push_back(after_cr);
     if (after_cr != '\n') expected.push_back('\r');
     expected.push_back(after_cr);
@@ -261,6 +283,6 @@ TEST_P(TextReaderBoundary, CrAtBufferEnd)
     EXPECT_EQ(joined, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TextReaderBoundary, ::testing::Values('\n', 'y'));
+INSTANTIATE_TEST_SUITE_P(Cases, TextModeReaderBoundary, ::testing::Values('\n', 'y'));
 
 }  // namespace

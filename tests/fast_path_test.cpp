@@ -15,9 +15,8 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
-#include "common/letter_table.h"
-#include "driver/fast_text_pass.h"
-#include "driver/text_pass.h"
+#include "breaks/stream_pass.h"
+#include "breaks/plain_pass.h"
 #include "tests/random_cases.h"
 #include "tests/test_support.h"
 
@@ -39,18 +38,15 @@ std::string mark_fast(const PatternAutomaton* automaton, const MarkingCase& c, s
     CompiledAutomaton* compiled = compile_automaton(automaton);
     EXPECT_NE(compiled, nullptr);
     if (compiled == nullptr) return {};
-    LetterTable letters;
-    letter_table_build(&letters, c.smallChars.c_str(), c.largeChars.c_str());
     FastMarker marker;
-    fast_marker_build(&marker, compiled, &letters);
+    fast_marker_build(&marker, compiled, c.smallChars.c_str(), c.largeChars.c_str());
 
-    TextSource in = text_source_from_memory(reinterpret_cast<const unsigned char*>(c.text.data()), c.text.size());
+    ByteSource in = byte_source_from_memory(reinterpret_cast<const unsigned char*>(c.text.data()), c.text.size());
     char* buffer = nullptr;
     std::size_t length = 0;
     std::FILE* out = open_memstream(&buffer, &length);
     int error = 0;
-    bool input_failed = false;
-    EXPECT_TRUE(run_text_stream(&marker, &in, out, &error, &input_failed, chunk));
+    EXPECT_EQ(run_text_stream(&marker, &in, out, &error, chunk), StreamEnd::complete);
     std::fclose(out);
     std::string result(buffer, length);
     std::free(buffer);
@@ -176,10 +172,8 @@ TEST(FastPath, ReadErrorPartWayIsReportedAsTheInputsFailure)
     ASSERT_NE(automaton, nullptr);
     CompiledAutomaton* compiled = compile_automaton(automaton.get());
     ASSERT_NE(compiled, nullptr);
-    LetterTable letters;
-    letter_table_build(&letters, LOWER, UPPER);
     FastMarker marker;
-    fast_marker_build(&marker, compiled, &letters);
+    fast_marker_build(&marker, compiled, LOWER, UPPER);
 
     std::string text;
     while (text.size() < 3 * TEXT_CHUNK) text.append("Winter is near. ");
@@ -188,11 +182,9 @@ TEST(FastPath, ReadErrorPartWayIsReportedAsTheInputsFailure)
     std::FILE* in = fopencookie(&failing, "rb", functions);
     ASSERT_NE(in, nullptr);
     std::FILE* out = std::fopen("/dev/null", "wb");
-    TextSource source = text_source_from_file(in);
+    ByteSource source = byte_source_from_file(in);
     int error = 0;
-    bool input_failed = false;
-    EXPECT_FALSE(run_text_stream(&marker, &source, out, &error, &input_failed));
-    EXPECT_TRUE(input_failed);
+    EXPECT_EQ(run_text_stream(&marker, &source, out, &error), StreamEnd::read_failed);
     EXPECT_EQ(error, EIO);
     EXPECT_EQ(failing.position, text.size());  // the failure came after blocks were read
     std::fclose(in);

@@ -7,7 +7,7 @@
 
 #include "automaton/loader.h"
 #include "breaks/break_values.h"
-#include "driver/text_pass.h"
+#include "breaks/plain_pass.h"
 #include "tests/test_support.h"
 
 using namespace std::string_literals;

@@ -10,9 +10,8 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
-#include "common/letter_table.h"
-#include "driver/fast_text_pass.h"
-#include "driver/text_pass.h"
+#include "breaks/stream_pass.h"
+#include "breaks/plain_pass.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -28,18 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CompiledAutomaton* compiled = compile_automaton(automaton);
     if (compiled == nullptr) std::abort();
-    LetterTable letters;
-    letter_table_build(&letters, run.smallChars.c_str(), run.largeChars.c_str());
     FastMarker marker;
-    fast_marker_build(&marker, compiled, &letters);
+    fast_marker_build(&marker, compiled, run.smallChars.c_str(), run.largeChars.c_str());
     char* fast = nullptr;
     std::size_t fast_size = 0;
     std::FILE* out = open_memstream(&fast, &fast_size);
-    TextSource source = text_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    ByteSource source = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
     int error = 0;
-    bool input_failed = false;
     // Small blocks put runs across block ends.
-    if (!run_text_stream(&marker, &source, out, &error, &input_failed, 1024)) std::abort();
+    if (run_text_stream(&marker, &source, out, &error, 1024) != StreamEnd::complete) std::abort();
     std::fclose(out);
 
     if (static_cast<std::int64_t>(fast_size) != plain_size ||

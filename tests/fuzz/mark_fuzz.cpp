@@ -8,7 +8,7 @@
 
 #include "automaton/loader.h"
 #include "breaks/break_values.h"
-#include "driver/text_pass.h"
+#include "breaks/plain_pass.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

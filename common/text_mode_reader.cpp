@@ -1,4 +1,4 @@
-#include "common/text_reader.h"
+#include "common/text_mode_reader.h"
 
 #include <cerrno>
 
@@ -10,16 +10,16 @@ constexpr int END_OF_TEXT = -1;
 constexpr unsigned char CTRL_Z = 0x1A;
 
 // The next raw byte without consuming it, or END_OF_TEXT.
-int peek_raw(TextReader* reader)
+int peek_raw(TextModeReader* reader)
 {
     if (reader->position == reader->length) {
         if (reader->ended || reader->error != 0) return END_OF_TEXT;
         errno = 0;
-        reader->length = std::fread(reader->buffer, 1, TEXT_READER_BUFFER, reader->file);
+        reader->length = std::fread(reader->buffer, 1, TEXT_MODE_READER_BUFFER, reader->file);
         reader->position = 0;
         if (reader->length == 0) {
             if (std::ferror(reader->file)) {
-                reader->error = errno != 0 ? errno : EIO;
+                reader->error = saved_errno(EIO);
             } else {
                 reader->ended = true;
             }
@@ -30,7 +30,7 @@ int peek_raw(TextReader* reader)
 }
 
 // The next byte after text-mode translation, or END_OF_TEXT.
-int next_text_byte(TextReader* reader)
+int next_text_byte(TextModeReader* reader)
 {
     const int c = peek_raw(reader);
     if (c == END_OF_TEXT) return END_OF_TEXT;
@@ -49,7 +49,7 @@ int next_text_byte(TextReader* reader)
 
 }  // namespace
 
-bool text_reader_open(TextReader* reader, const char* path)
+bool text_mode_reader_open(TextModeReader* reader, const char* path)
 {
     reader->position = 0;
     reader->length = 0;
@@ -59,7 +59,7 @@ bool text_reader_open(TextReader* reader, const char* path)
     return reader->file != nullptr;
 }
 
-std::size_t text_reader_gets(TextReader* reader, char* line, std::size_t capacity)
+std::size_t text_mode_reader_gets(TextModeReader* reader, char* line, std::size_t capacity)
 {
     std::size_t stored = 0;
     while (stored + 1 < capacity) {
@@ -75,7 +75,7 @@ std::size_t text_reader_gets(TextReader* reader, char* line, std::size_t capacit
     return stored;
 }
 
-void text_reader_close(TextReader* reader)
+void text_mode_reader_close(TextModeReader* reader)
 {
     if (reader->file != nullptr) std::fclose(reader->file);
     reader->file = nullptr;

@@ -1,10 +1,10 @@
 #pragma once
-// Where the text pass reads its text from: an open file, or bytes already in memory.
+// A source of bytes for the streamed pass: an open file, or bytes already in memory.
 
 #include <cstddef>
 #include <cstdio>
 
-struct TextSource {
+struct ByteSource {
     std::FILE* file;             // null for text in memory
     const unsigned char* bytes;  // the text in memory
     std::size_t size;
@@ -12,9 +12,9 @@ struct TextSource {
     int error;                   // errno of a failed read, 0 when none
 };
 
-TextSource text_source_from_file(std::FILE* file);
-TextSource text_source_from_memory(const unsigned char* bytes, std::size_t size);
+ByteSource byte_source_from_file(std::FILE* file);
+ByteSource byte_source_from_memory(const unsigned char* bytes, std::size_t size);
 
 // Reads up to `count` bytes into `into`; fewer only at the end of the text or
 // on a read error, which is left in `error`.
-std::size_t text_source_read(TextSource* source, unsigned char* into, std::size_t count);
+std::size_t byte_source_read(ByteSource* source, unsigned char* into, std::size_t count);

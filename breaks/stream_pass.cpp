@@ -1,4 +1,4 @@
-#include "driver/fast_text_pass.h"
+#include "breaks/stream_pass.h"
 
 #include <bit>
 #include <cerrno>
@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "breaks/break_values.h"
+#include "breaks/break_rule.h"
+#include "breaks/copy_slack.h"
+#include "breaks/letter_mask.h"
 #include "breaks/mark_cache.h"
 #include "common/memory.h"
-#include "driver/letter_mask.h"
+#include "common/saved_errno.h"
 
 // Kept out of line: long runs are rare, and the loop over words stays small.
 #if defined(_MSC_VER)
@@ -22,18 +24,11 @@
 
 namespace {
 
-constexpr std::size_t PADDING = 64;                  // zero bytes after the text in the buffer
 constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
-constexpr std::size_t SHORT_COPY = 32;  // copies up to this size move a fixed block
-constexpr std::size_t SLACK = 64;       // room past the block for fixed-size copies
-
-// A run that fills the whole buffer must be longer than any walk looks.
-constexpr std::size_t CHUNK_MIN = 1024;
-static_assert(CHUNK_MIN > MARKED_LETTERS_MAX + 2 + 80);
 
 struct BlockWriter {
     std::FILE* file;
-    unsigned char* bytes;  // OUT_BLOCK bytes and SLACK bytes more
+    unsigned char* bytes;  // OUT_BLOCK bytes and COPY_SLACK bytes more
     std::size_t used;
     int error;             // 0 while every write succeeded
 };
@@ -43,7 +38,7 @@ void flush(BlockWriter* writer)
     if (writer->used != 0 && writer->error == 0) {
         errno = 0;
         if (std::fwrite(writer->bytes, 1, writer->used, writer->file) != writer->used) {
-            writer->error = errno != 0 ? errno : EIO;
+            writer->error = saved_errno(EIO);
         }
     }
     writer->used = 0;
@@ -63,7 +58,7 @@ void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
         if (count >= OUT_BLOCK) {
             errno = 0;
             if (writer->error == 0 && std::fwrite(bytes, 1, count, writer->file) != count) {
-                writer->error = errno != 0 ? errno : EIO;
+                writer->error = saved_errno(EIO);
             }
             return;
         }
@@ -95,6 +90,7 @@ ZARNET_NOINLINE void write_long_run(FastPass* pass, const unsigned char* run, st
                                       const unsigned char** pending)
 {
     append(&pass->writer, *pending, static_cast<std::size_t>(run - *pending));
+    // Room for the marked head and for a short copy out of it.
     unsigned char head[2 * MARKED_LETTERS_MAX + SHORT_COPY];
     const unsigned char* end = write_marked_head(pass->marker, run, static_cast<std::int64_t>(length), head);
     append(&pass->writer, head, static_cast<std::size_t>(end - head));
@@ -125,7 +121,7 @@ inline void write_short_run(FastPass* pass, const unsigned char* run, std::size_
     *pending = run + length;
 }
 
-// Marks and writes text[0 .. count) (followed by PADDING zero bytes in the
+// Marks and writes text[0 .. count) (followed by COPY_SLACK zero bytes in the
 // buffer) up to the start of a run that may go on in the next block, unless
 // `final`. Returns the number of bytes written out.
 std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, bool final)
@@ -190,19 +186,19 @@ std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, b
 
 }  // namespace
 
-bool run_text_stream(const FastMarker* marker, TextSource* in, std::FILE* out, int* error, bool* input_failed,
-                     std::size_t chunk)
+StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* out, int* error,
+                          std::size_t chunk)
 {
     const std::size_t capacity = chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
-    unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + PADDING));
-    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + SLACK)), 0, 0},
+    unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + COPY_SLACK));
+    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + COPY_SLACK)), 0, 0},
                   static_cast<std::uint64_t*>(must_alloc((capacity / 64 + 2) * sizeof(std::uint64_t))), false};
     mark_cache_create(&pass.cache, marker);
 
     int read_error = 0;
     std::size_t filled = 0;
     for (bool final = false; !final;) {
-        const std::size_t got = text_source_read(in, buffer + filled, capacity - filled);
+        const std::size_t got = byte_source_read(in, buffer + filled, capacity - filled);
         if (got < capacity - filled) {
             read_error = in->error;
             final = true;
@@ -215,7 +211,7 @@ bool run_text_stream(const FastMarker* marker, TextSource* in, std::FILE* out, i
             final = true;
         }
         if (read_error != 0) break;
-        std::memset(buffer + filled, 0, PADDING);
+        std::memset(buffer + filled, 0, COPY_SLACK);
         const std::size_t done = feed(&pass, buffer, filled, final);
         std::memmove(buffer, buffer + done, filled - done);
         filled -= done;
@@ -227,7 +223,13 @@ bool run_text_stream(const FastMarker* marker, TextSource* in, std::FILE* out, i
     mem_release(pass.bits);
     mem_release(pass.writer.bytes);
     mem_release(buffer);
-    *input_failed = read_error != 0;
-    *error = read_error != 0 ? read_error : pass.writer.error;
-    return *error == 0;
+    if (read_error != 0) {
+        *error = read_error;
+        return StreamEnd::read_failed;
+    }
+    if (pass.writer.error != 0) {
+        *error = pass.writer.error;
+        return StreamEnd::write_failed;
+    }
+    return StreamEnd::complete;
 }

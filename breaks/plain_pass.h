@@ -1,6 +1,7 @@
 #pragma once
-// The pass over the text: copies it to the output, with the hyphen mark after
-// every letter where a break is allowed.
+// The plain pass over a whole text in memory: every run of letters walked
+// through the pattern automaton itself (find_break_values). Kept as the
+// reference that the fast, streamed pass is compared with.
 
 #include <cstdint>
 
@@ -8,6 +9,6 @@
 
 // Processes `input` up to its first NUL byte and writes the marked text to
 // `output`, which must hold twice the text's length. Returns the number of
-// bytes written. Only letters 0 .. 254 of a run can get a mark.
+// bytes written.
 std::int64_t run_text(const PatternAutomaton* automaton, const unsigned char* input, unsigned char* output,
                       const char* smallChars, const char* largeChars);

@@ -1,4 +1,6 @@
-#include "driver/text_pass.h"
+#include "breaks/plain_pass.h"
+
+#include <cstring>
 
 #include "breaks/break_values.h"
 #include "common/alphabet.h"
@@ -15,10 +17,11 @@ std::int64_t run_text(const PatternAutomaton* automaton, const unsigned char* in
         while (*end != 0 && is_letter(*end, smallChars, largeChars)) ++end;
         const std::int64_t length = end - read;
         find_break_values(automaton, read, length, values, smallChars, largeChars);
-        for (std::int64_t j = 0; j < length; ++j) {
-            *write++ = *read++;
-            if (j < WORD_VALUES_MAX - 1 && (values[j] & 1) != 0) *write++ = HYPHEN_MARK;
-        }
+        write = copy_marked_letters(read, length, values, write);
+        const std::int64_t marked = length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX;
+        std::memcpy(write, read + marked, static_cast<std::size_t>(length - marked));
+        write += length - marked;
+        read = end;
     }
     return write - output;
 }

@@ -1,4 +1,4 @@
-#include "driver/letter_mask.h"
+#include "breaks/letter_mask.h"
 
 #include <cstring>
 

@@ -1,0 +1,49 @@
+#pragma once
+// Where a mark goes. A run of letters gets HYPHEN_MARK after letter j when
+// the break value of the gap after it is odd, at least two letters stand on
+// either side of the gap, and j is one of the first MARKED_LETTERS_MAX
+// letters of the run. Every pass over a text, plain or fast, decides its
+// marks here and writes them with copy_marked_letters.
+
+#include <cstdint>
+
+// The byte written after a letter where a break is allowed.
+constexpr unsigned char HYPHEN_MARK = 0xAC;
+
+// Letters from this position of a run on never get a mark.
+constexpr std::int64_t MARKED_LETTERS_MAX = 255;
+
+// Entries of the value array that find_break_values fills: one per letter
+// that can be marked, and one more.
+constexpr int WORD_VALUES_MAX = 256;
+static_assert(WORD_VALUES_MAX == MARKED_LETTERS_MAX + 1);
+
+// The shortest run that can take a mark: two letters before the break and
+// two after it.
+constexpr std::int64_t MARKABLE_RUN_MIN = 4;
+
+// True when a mark follows letter j of a run of `length` letters whose gap
+// after letter j has the break value `value` (a digit character or a plain
+// number: only its oddness counts). The value need not be trimmed already:
+// gaps too close to either end of the run are refused here.
+inline bool mark_after(std::int64_t j, std::int64_t length, unsigned value)
+{
+    return j >= 1 && j <= length - (MARKABLE_RUN_MIN - 1) && j < MARKED_LETTERS_MAX && (value & 1) != 0;
+}
+
+// Copies the first min(length, MARKED_LETTERS_MAX) letters of the run to
+// `out`, each followed by HYPHEN_MARK where mark_after allows it, values[j]
+// being the break value of the gap after letter j. Returns the end of what
+// was written, at most 2 * MARKED_LETTERS_MAX bytes on. Letters from
+// MARKED_LETTERS_MAX on are left to the caller.
+template <typename Value>
+inline unsigned char* copy_marked_letters(const unsigned char* run, std::int64_t length, const Value* values,
+                                          unsigned char* out)
+{
+    const std::int64_t head = length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX;
+    for (std::int64_t j = 0; j < head; ++j) {
+        *out++ = run[j];
+        if (mark_after(j, length, static_cast<unsigned char>(values[j]))) *out++ = HYPHEN_MARK;
+    }
+    return out;
+}
