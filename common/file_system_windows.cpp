@@ -9,9 +9,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "common/error_line.h"
+#include "common/temporary_name.h"
 #include "common/windows_text.h"
 
 namespace {
@@ -64,6 +66,14 @@ std::string beside_path(const std::string& path, const std::string& name)
     while (end > 0 && !is_path_separator(path[end - 1]) && path[end - 1] != ':') --end;
     if (end == 0) return std::string(".\\").append(name);
     return path.substr(0, end).append(name);
+}
+
+// The last part of a path: the name of the file in its folder.
+std::string base_name(const std::string& path)
+{
+    std::size_t start = path.size();
+    while (start > 0 && !is_path_separator(path[start - 1]) && path[start - 1] != ':') --start;
+    return path.substr(start);
 }
 
 // True for the names Windows keeps for devices in every folder (CON, PRN,
@@ -129,7 +139,7 @@ std::FILE* stream_from_handle(HANDLE handle, int flags, const char* mode, int* e
 
 bool path_status(const char* path, PathStatus* status, int* error)
 {
-    *status = PathStatus{PathKind::missing, 0, 0, 0, 0};
+    *status = PathStatus{PathKind::missing, 0, 0, 0, 0, 1};
     if (is_device_name(path)) {
         status->kind = PathKind::other;
         return true;
@@ -163,6 +173,7 @@ bool path_status(const char* path, PathStatus* status, int* error)
         const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         status->kind = folder ? PathKind::folder : PathKind::regular;
         status->write_error = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? EACCES : 0;
+        status->links = static_cast<unsigned>(info.nNumberOfLinks);
     }
     CloseHandle(handle);
     return true;
@@ -216,13 +227,20 @@ bool is_path_separator(char c)
     return c == '/' || c == '\\';
 }
 
+// The calls on paths that the calls on places at the end are made of.
+std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* existing, std::string* path,
+                                   int* error);
+bool replace_file(const char* from, const char* to, int* error);
+void remove_file(const char* path);
+
 std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* existing, std::string* path,
                                    int* error)
 {
     (void)existing;
-    const std::string stem = std::string(".zarnet-").append(std::to_string(_getpid())).append("-");
+    const std::string stem = std::to_string(_getpid()).append("-");
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string candidate = beside_path(beside, std::string(stem).append(std::to_string(attempt)));
+        const std::string candidate =
+            beside_path(beside, temporary_name(base_name(beside), std::string(stem).append(std::to_string(attempt)), 255));
         const HANDLE handle = CreateFileW(windows_path(candidate.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
@@ -231,15 +249,8 @@ std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* 
             *error = errno_from_windows(code);
             return nullptr;
         }
-        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
-        std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+        std::FILE* file = stream_from_handle(handle, _O_WRONLY, "wb", error);
         if (file == nullptr) {
-            *error = saved_errno(EMFILE);
-            if (fd >= 0) {
-                _close(fd);
-            } else {
-                CloseHandle(handle);
-            }
             remove_file(candidate.c_str());
             return nullptr;
         }
@@ -318,4 +329,291 @@ void set_binary_standard_streams()
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+}
+
+// Places, the pending temporary file, and the console's Ctrl-C, Ctrl-Break
+// and close events. Windows holds no folder open: a place is its folder's
+// path (ending with a separator, or empty) and a name.
+
+namespace {
+
+enum PendingState { NOTHING_PENDING, REMOVE_ON_END, KEEP_ON_END };
+
+// The pending temporary file. The console's events are handled on a thread
+// of their own, so it is changed only under the lock.
+struct Pending {
+    CRITICAL_SECTION lock;
+    int state;
+    std::string path;
+    std::FILE* file;  // the stream writing it, until it is closed
+    std::string message;
+};
+Pending pending;
+
+// Ends the process as Ctrl-C does, with STATUS_CONTROL_C_EXIT, after
+// removing the file: it was opened to allow that, and goes when its handle
+// closes. The lock stays taken, so the main thread cannot rename it meanwhile.
+BOOL WINAPI end_by_console_event(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+    EnterCriticalSection(&pending.lock);
+    if (pending.state == REMOVE_ON_END) {
+        remove_file(pending.path.c_str());
+    } else if (pending.state == KEEP_ON_END) {
+        DWORD wrote = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), pending.message.data(), static_cast<DWORD>(pending.message.size()),
+                  &wrote, nullptr);
+    }
+    pending.state = NOTHING_PENDING;
+    TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+    return TRUE;
+}
+
+// Memory running out ends the process through exit() from deep inside.
+void remove_pending_at_exit()
+{
+    if (!TryEnterCriticalSection(&pending.lock)) return;
+    if (pending.state == REMOVE_ON_END) {
+        if (pending.file != nullptr) std::fclose(pending.file);
+        remove_file(pending.path.c_str());
+    }
+    pending.state = NOTHING_PENDING;
+    pending.file = nullptr;
+    LeaveCriticalSection(&pending.lock);
+}
+
+void watch_console_events()
+{
+    static bool watching = false;
+    if (watching) return;
+    watching = true;
+    InitializeCriticalSection(&pending.lock);
+    pending.state = NOTHING_PENDING;
+    pending.file = nullptr;
+    std::atexit(remove_pending_at_exit);
+    SetConsoleCtrlHandler(end_by_console_event, TRUE);
+}
+
+void set_pending_state(int state)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    pending.state = state;
+    LeaveCriticalSection(&pending.lock);
+}
+
+bool same_file_information(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        const HANDLE handle = CreateFileW(windows_path(paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        const bool known = GetFileInformationByHandle(handle, &info[i]) != 0;
+        CloseHandle(handle);
+        if (!known) return false;
+    }
+    return (info[0].dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+}  // namespace
+
+std::string place_path(const FilePlace& place)
+{
+    return std::string(place.folder_path).append(place.name);
+}
+
+bool locate_file(const char* path, FilePlace* place, int* error)
+{
+    const std::string name = base_name(path);
+    if (name.empty() || name == "." || name == "..") {
+        *error = EISDIR;
+        return false;
+    }
+    const std::string whole = path;
+    *place = FilePlace{-1, whole.substr(0, whole.size() - name.size()), name};
+    return true;
+}
+
+void release_place(FilePlace* place)
+{
+    place->folder = -1;
+}
+
+bool place_status(const FilePlace& place, PathStatus* status, int* error)
+{
+    return path_status(place_path(place).c_str(), status, error);
+}
+
+bool place_is_file(const FilePlace& place, const char* path)
+{
+    return same_file_information(place_path(place).c_str(), path);
+}
+
+bool system_temporary_place(const std::string& name, FilePlace* place, int* error)
+{
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH) {
+        *error = ENOENT;
+        return false;
+    }
+    *place = FilePlace{-1, utf8_from_wide(folder), name};
+    return true;
+}
+
+std::FILE* create_temporary(const FilePlace& beside, FilePlace* temporary, int* error)
+{
+    watch_console_events();
+    // Made and made pending in one step, as far as the console's events can tell.
+    EnterCriticalSection(&pending.lock);
+    std::string path;
+    std::FILE* file = create_temporary_beside(place_path(beside), nullptr, &path, error);
+    if (file != nullptr) {
+        const std::string name = base_name(path);
+        *temporary = FilePlace{-1, path.substr(0, path.size() - name.size()), name};
+        pending.path = path;
+        pending.file = file;
+        pending.state = REMOVE_ON_END;
+    }
+    LeaveCriticalSection(&pending.lock);
+    return file;
+}
+
+bool adopt_attributes(std::FILE* file, const PathStatus* existing, bool* owner_kept, int* error)
+{
+    // No permission bits or owners to carry over here.
+    (void)file;
+    (void)existing;
+    (void)error;
+    *owner_kept = true;
+    return true;
+}
+
+bool finish_stream(std::FILE* file, bool to_disk, int* error)
+{
+    bool ok = true;
+    errno = 0;
+    if (std::fflush(file) != 0 || std::ferror(file)) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    if (ok && to_disk && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))))) {
+        *error = errno_from_windows(GetLastError());
+        ok = false;
+    }
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    if (pending.file == file) pending.file = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0 && ok) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    LeaveCriticalSection(&pending.lock);
+    return ok;
+}
+
+bool rename_temporary(FilePlace* temporary, const FilePlace& target, int* error)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    // Written through: the rename is on the disk when it returns.
+    const bool renamed = replace_file(place_path(*temporary).c_str(), place_path(target).c_str(), error);
+    if (renamed) pending.state = NOTHING_PENDING;
+    LeaveCriticalSection(&pending.lock);
+    return renamed;
+}
+
+void flush_folder(const FilePlace& place)
+{
+    (void)place;
+}
+
+void remove_temporary(FilePlace* temporary)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    remove_file(place_path(*temporary).c_str());
+    pending.state = NOTHING_PENDING;
+    LeaveCriticalSection(&pending.lock);
+}
+
+void keep_temporary(FilePlace* temporary)
+{
+    (void)temporary;
+    set_pending_state(NOTHING_PENDING);
+}
+
+void keep_temporary_on_signal(const std::string& message)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    if (pending.state != NOTHING_PENDING) {
+        pending.message = message;
+        pending.state = KEEP_ON_END;
+    }
+    LeaveCriticalSection(&pending.lock);
+}
+
+bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* touched, int* error)
+{
+    *touched = false;
+    std::FILE* in = open_for_reading(place_path(from).c_str(), error);
+    if (in == nullptr) return false;
+    // Opened as it stands, neither created nor emptied: it stays the same file.
+    const HANDLE handle = CreateFileW(windows_path(place_path(to).c_str()).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr);
+    std::FILE* out = nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = errno_from_windows(GetLastError());
+    } else {
+        out = stream_from_handle(handle, _O_RDWR, "r+b", error);
+    }
+    if (out == nullptr) {
+        std::fclose(in);
+        return false;
+    }
+    *touched = true;
+    static unsigned char buffer[1 << 18];
+    bool ok = true;
+    long long size = 0;
+    for (;;) {
+        errno = 0;
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, in);
+        if (got == 0) {
+            if (std::ferror(in)) {
+                *error = saved_errno(EIO);
+                ok = false;
+            }
+            break;
+        }
+        errno = 0;
+        if (std::fwrite(buffer, 1, got, out) != got) {
+            *error = saved_errno(EIO);
+            ok = false;
+            break;
+        }
+        size += static_cast<long long>(got);
+    }
+    errno = 0;
+    if (ok && (std::fflush(out) != 0 || _chsize_s(_fileno(out), size) != 0)) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    if (ok && to_disk && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out))))) {
+        *error = errno_from_windows(GetLastError());
+        ok = false;
+    }
+    std::fclose(in);
+    errno = 0;
+    if (std::fclose(out) != 0 && ok) {
+        *error = saved_errno(EIO);
+        ok = false;
+    }
+    return ok;
 }

@@ -3,89 +3,76 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "common/file_system.h"
+#include "driver/messages.h"
 
 namespace {
 
-// The temporary file being written, closed and removed if the process ends
-// before the output is put in place (memory running out ends it from deep
-// inside). Windows cannot remove a file that is still open.
-struct PendingTemporary {
-    char* path;
-    std::FILE* file;
-};
-PendingTemporary pending{nullptr, nullptr};
-
-void remove_pending_temporary()
-{
-    if (pending.path == nullptr) return;
-    if (pending.file != nullptr) std::fclose(pending.file);
-    remove_file(pending.path);
-}
-
-void set_pending_temporary(const std::string& path, std::FILE* file)
-{
-    static bool registered = false;
-    if (!registered) registered = std::atexit(remove_pending_temporary) == 0;
-    std::free(pending.path);
-    pending.path = static_cast<char*>(std::malloc(path.size() + 1));
-    if (pending.path != nullptr) std::memcpy(pending.path, path.c_str(), path.size() + 1);
-    pending.file = file;
-}
-
-void clear_pending_temporary()
-{
-    std::free(pending.path);
-    pending = PendingTemporary{nullptr, nullptr};
-}
+const FilePlace NO_PLACE{-1, std::string(), std::string()};
 
 bool open_directly(OutputFile* output, const char* path, int* error)
 {
     output->file = open_for_writing(path, error);
     if (output->file == nullptr) return false;
-    output->target = path;
-    output->temporary.clear();
     return true;
 }
 
-bool open_replacement(OutputFile* output, const std::string& target, const PathStatus* existing, int* error)
+void release_places(OutputFile* output)
 {
-    output->file = create_temporary_beside(target, existing, &output->temporary, error);
-    if (output->file == nullptr) return false;
-    output->target = target;
+    release_place(&output->place);
+    release_place(&output->temporary);
+}
+
+// The temporary file beside the target, or, when the output is to be copied
+// in anyway and the folder refuses new files, in the system's temporary folder.
+bool open_temporary(OutputFile* output, const PathStatus& status, int* error)
+{
+    output->existed = status.kind == PathKind::regular;
+    // Replacing one of several names would leave the others with the old text.
+    output->copy_in = output->existed && status.links > 1;
+    output->file = create_temporary(output->place, &output->temporary, error);
+    if (output->file == nullptr) {
+        if (!output->existed || (*error != EACCES && *error != EPERM)) return false;
+        FilePlace elsewhere;
+        int ignored = 0;
+        if (!system_temporary_place(output->place.name, &elsewhere, &ignored)) return false;
+        output->file = create_temporary(elsewhere, &output->temporary, &ignored);
+        release_place(&elsewhere);
+        output->copy_in = true;
+        return output->file != nullptr;
+    }
+    if (output->copy_in) return true;
+    bool owner_kept = true;
+    if (!adopt_attributes(output->file, output->existed ? &status : nullptr, &owner_kept, error)) return false;
+    if (!owner_kept) output->copy_in = true;
     return true;
 }
 
-bool open_output(OutputFile* output, const char* path, int* error)
+bool open_output(OutputFile* output, const char* path, const char* in_file, int* error)
 {
     // A name of a held-open file is written directly: replacing the file
     // would cut it off from its holder.
     const int descriptor = held_descriptor(path);
     if (descriptor >= 0) {
         output->file = open_descriptor_copy(descriptor, error);
-        output->target = path;
-        output->temporary.clear();
         return output->file != nullptr;
     }
     if (descriptor == HELD_BY_OTHER) return open_directly(output, path, error);
 
-    // A link is followed: the file it points to is replaced, not the link.
-    std::string target;
-    if (!resolve_links(path, &target)) return open_directly(output, path, error);
+    if (!locate_file(path, &output->place, error)) return false;
     PathStatus status;
-    if (!path_status(target.c_str(), &status, error)) return false;
+    if (!place_status(output->place, &status, error)) return false;
     switch (status.kind) {
     case PathKind::missing:
-        return open_replacement(output, target, nullptr, error);
+        return open_temporary(output, status, error);
     case PathKind::folder:
         *error = EISDIR;
         return false;
     case PathKind::other:
-        return open_directly(output, target.c_str(), error);
+        release_place(&output->place);
+        return open_directly(output, path, error);
     case PathKind::regular:
         break;
     }
@@ -94,7 +81,27 @@ bool open_output(OutputFile* output, const char* path, int* error)
         *error = status.write_error;
         return false;
     }
-    return open_replacement(output, target, &status, error);
+    // The old text may be the user's only copy.
+    output->to_disk = place_is_file(output->place, in_file);
+    return open_temporary(output, status, error);
+}
+
+// The whole output is in the temporary file: copy it into out_file. If the
+// copy stops part way, the temporary file is kept and named.
+bool copy_output_in(OutputFile* output, int* error)
+{
+    const std::string kept = place_path(output->temporary);
+    keep_temporary_on_signal(interrupted_copy_message(output->target.c_str(), kept));
+    bool touched = false;
+    const bool copied = copy_into(output->temporary, output->place, output->to_disk, &touched, error);
+    if (copied || !touched) {
+        remove_temporary(&output->temporary);
+    } else {
+        keep_temporary(&output->temporary);
+        output->kept = kept;
+    }
+    release_places(output);
+    return copied;
 }
 
 }  // namespace
@@ -104,49 +111,58 @@ bool output_file_is_input(const char* path, std::FILE* input)
     return written_directly_into(path, input);
 }
 
-bool output_file_open(OutputFile* output, const char* path, int* error)
+bool output_file_open(OutputFile* output, const char* path, const char* in_file, int* error)
 {
-    output->file = nullptr;
-    if (!open_output(output, path, error)) return false;
-    if (!output->temporary.empty()) set_pending_temporary(output->temporary, output->file);
-    return true;
+    *output = OutputFile{nullptr, path, NO_PLACE, NO_PLACE, false, false, false, std::string()};
+    if (open_output(output, path, in_file, error)) return true;
+    output_file_abort(output);
+    return false;
 }
 
 bool output_file_commit(OutputFile* output, int* error)
 {
-    bool ok = true;
-    pending.file = nullptr;
-    errno = 0;
-    if (std::fflush(output->file) != 0 || std::ferror(output->file)) {
-        *error = saved_errno(EIO);
-        ok = false;
-    }
-    errno = 0;
-    if (std::fclose(output->file) != 0 && ok) {
-        *error = saved_errno(EIO);
-        ok = false;
-    }
+    std::FILE* file = output->file;
     output->file = nullptr;
-    if (output->temporary.empty()) return ok;
-    const bool placed = ok && replace_file(output->temporary.c_str(), output->target.c_str(), error);
-    if (!placed) remove_file(output->temporary.c_str());
-    clear_pending_temporary();
-    return placed;
+    // When copied in, the temporary file is forced to the disk too: during
+    // the copy it holds the only complete text.
+    const bool finished = finish_stream(file, output->to_disk, error);
+    if (output->temporary.name.empty()) return finished;
+    if (!finished) {
+        output_file_abort(output);
+        return false;
+    }
+    if (!output->copy_in) {
+        if (rename_temporary(&output->temporary, output->place, error)) {
+            if (output->to_disk) flush_folder(output->place);
+            release_places(output);
+            return true;
+        }
+        // A mount point, a sticky folder or the like refuses the rename
+        // of an existing file, which may still be written in place.
+        const int refused = *error;
+        if (!output->existed || (refused != EBUSY && refused != EXDEV && refused != EPERM && refused != EACCES)) {
+            output_file_abort(output);
+            return false;
+        }
+    }
+    return copy_output_in(output, error);
 }
 
 void output_file_abort(OutputFile* output)
 {
-    pending.file = nullptr;
-    if (output->file != nullptr) std::fclose(output->file);
+    int ignored = 0;
+    if (output->file != nullptr) finish_stream(output->file, false, &ignored);
     output->file = nullptr;
-    if (!output->temporary.empty()) remove_file(output->temporary.c_str());
-    clear_pending_temporary();
+    if (!output->temporary.name.empty()) remove_temporary(&output->temporary);
+    output->temporary.name.clear();
+    release_places(output);
 }
 
-bool write_output_file(const char* path, const unsigned char* bytes, std::int64_t size, int* error)
+bool write_output_file(const char* path, const char* in_file, const unsigned char* bytes, std::int64_t size,
+                       int* error, std::string* kept)
 {
     OutputFile output;
-    if (!output_file_open(&output, path, error)) return false;
+    if (!output_file_open(&output, path, in_file, error)) return false;
     constexpr std::int64_t CHUNK = std::int64_t{1} << 30;
     for (std::int64_t done = 0; done < size;) {
         const std::int64_t piece = size - done < CHUNK ? size - done : CHUNK;
@@ -159,5 +175,7 @@ bool write_output_file(const char* path, const unsigned char* bytes, std::int64_
         }
         done += piece;
     }
-    return output_file_commit(&output, error);
+    const bool committed = output_file_commit(&output, error);
+    *kept = output.kept;
+    return committed;
 }

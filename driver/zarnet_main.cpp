@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
@@ -14,6 +14,7 @@
 #include "common/file_system.h"
 #include "common/memory.h"
 #include "driver/input_file.h"
+#include "driver/messages.h"
 #include "driver/output_file.h"
 
 namespace {
@@ -37,12 +38,6 @@ bool take_arguments(int argc, char** argv, Arguments* arguments)
     return true;
 }
 
-int report_file_error(const char* path, int error)
-{
-    write_error_line(path, error_reason(error));
-    return 1;
-}
-
 // Reads the whole text, marks it with the plain walk into a buffer twice its
 // size and writes that. Takes over the automaton.
 int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
@@ -59,9 +54,10 @@ int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
     automaton_destroy(automaton);
     mem_release(text.bytes);
 
-    const bool written = write_output_file(arguments.out_file, output, output_size, &error);
+    std::string kept;
+    const bool written = write_output_file(arguments.out_file, arguments.in_file, output, output_size, &error, &kept);
     mem_release(output);
-    if (!written) return report_file_error(arguments.out_file, error);
+    if (!written) return report_output_error(arguments.out_file, error, kept);
     return 0;
 }
 
@@ -81,7 +77,7 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
         source = byte_source_from_memory(whole.bytes, static_cast<std::size_t>(whole.size));
     }
     OutputFile output;
-    if (!output_file_open(&output, arguments.out_file, &error)) {
+    if (!output_file_open(&output, arguments.out_file, arguments.in_file, &error)) {
         if (in != nullptr) std::fclose(in);
         mem_release(whole.bytes);
         return report_file_error(arguments.out_file, error);
@@ -96,7 +92,7 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
         output_file_abort(&output);
         return report_file_error(end == StreamEnd::read_failed ? arguments.in_file : arguments.out_file, error);
     }
-    if (!output_file_commit(&output, &error)) return report_file_error(arguments.out_file, error);
+    if (!output_file_commit(&output, &error)) return report_output_error(arguments.out_file, error, output.kept);
     return 0;
 }
 

@@ -55,26 +55,9 @@ void expect_system_error_line(const std::string& err, const std::string& file, i
     EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 }
 
-// Every entry below `root` with its kind and, for files, its content (its size
-// for big ones): equal snapshots mean nothing was created, removed or changed.
 std::vector<std::string> snapshot(const std::string& root)
 {
-    std::vector<std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-        std::string line = entry.path().lexically_relative(root).string();
-        if (entry.is_symlink()) {
-            line.append(" -> ").append(fs::read_symlink(entry.path()).string());
-        } else if (entry.is_directory()) {
-            line.append("/");
-        } else if (entry.file_size() > 65536) {
-            line.append(": ").append(std::to_string(entry.file_size())).append(" bytes");
-        } else {
-            line.append(": ").append(read_bytes(entry.path().string()));
-        }
-        entries.push_back(line);
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
+    return folder_snapshot(root);
 }
 
 unsigned mode_of(const std::string& path)
@@ -392,8 +375,8 @@ TEST(CliFailure, OutputFolderNotWritable)
     Job job;
     const std::string folder = job.dir.file("locked");
     fs::create_directory(folder);
+    // A new file cannot be made there (an existing one is written in place).
     const std::string out = joined(folder, "/out.txt");
-    write_bytes(out, "earlier content\n");
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, EACCES);
 }
@@ -421,10 +404,24 @@ TEST(CliFailure, OutputFolderImmutable)
     const std::string folder = job.dir.file("locked");
     fs::create_directory(folder);
     const std::string out = joined(folder, "/out.txt");
-    write_bytes(out, "earlier content\n");
+    const std::string kept = joined(folder, "/kept.txt");
+    write_bytes(kept, "earlier content\n");
     const ImmutableFolder lock(folder);
     if (!lock.made) GTEST_SKIP() << "chattr +i is not allowed here";
+    // No new file can be made there...
     expect_failure(job, {job.in, out, job.hyp, LOWER, UPPER}, out, EPERM, true);
+    // ... but an existing one may be written: the output is made in the
+    // system's temporary folder and copied in.
+    ScratchDir temporary;
+    const RunResult run = run_shell(joined("TMPDIR=", shell_quote(temporary.path))
+                                        .append(" ")
+                                        .append(zarnet_command({job.in, kept, job.hyp, LOWER, UPPER})));
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(kept), WINTER_MARKED);
+    // (Windows has a temporary folder of its own.)
+    if (!testing_windows_program()) {
+        EXPECT_TRUE(fs::is_empty(temporary.path));
+    }
 }
 
 TEST(CliFailure, OutputFileReadOnly)

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +29,29 @@ ScratchDir::~ScratchDir()
     std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
                                  ignored);
     std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<std::string> folder_snapshot(const std::string& root)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        std::string line = entry.path().lexically_relative(root).string();
+        if (entry.is_symlink()) {
+            line.append(" -> ").append(fs::read_symlink(entry.path()).string());
+        } else if (entry.is_directory()) {
+            line.append("/");
+        } else if (!entry.is_regular_file()) {
+            line.append(" (special file)");
+        } else if (entry.file_size() > 65536) {
+            line.append(": ").append(std::to_string(entry.file_size())).append(" bytes");
+        } else {
+            line.append(": ").append(read_bytes(entry.path().string()));
+        }
+        entries.push_back(line);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 void write_bytes(const std::string& path, const std::string& bytes)

@@ -19,6 +19,10 @@ struct ScratchDir {
     std::string file(const std::string& name) const { return path + "/" + name; }
 };
 
+// Every entry below `root` with its kind and, for files, its content (its size
+// for big ones): equal snapshots mean nothing was created, removed or changed.
+std::vector<std::string> folder_snapshot(const std::string& root);
+
 void write_bytes(const std::string& path, const std::string& bytes);
 std::string read_bytes(const std::string& path);
 bool file_exists(const std::string& path);
