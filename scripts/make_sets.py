@@ -407,9 +407,9 @@ def convert_set(name, unpacked, versions, out):
         "%%   converted from UTF-8 to %s (no character lost)." % cp_name,
     ]
     if subst:
-        head += ["%%   Substituted: %s, the letters %s users write instead."
-                 % (", ".join("%s by %s" % (a, b) for a, b in subst.items() if a.islower()),
-                    cp_name)]
+        head += ["%%   Substituted: %s (which %s lacks) by %s, as its users write them."
+                 % (" ".join("U+%04X" % ord(a) for a in subst), cp_name,
+                    " ".join(subst[a] for a in subst))]
     if has_hyp:
         head += [
             "%% Exceptions: %d (of the %d words of hyph-%s.hyp.txt) follow the"
