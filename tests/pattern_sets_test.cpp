@@ -142,11 +142,6 @@ TEST_P(PatternSet, HeaderNamesSourceLicenceAndExceptions)
 TEST_P(PatternSet, MarksSampleAsTheReference)
 {
     const std::string& set = GetParam();
-    // Under Wine every run costs a second or so: one set per code page there.
-    const std::set<std::string> under_wine = {"fr", "pl", "uk", "lt", "tr", "de-1996"};
-    if (testing_windows_program() && !under_wine.count(set)) {
-        GTEST_SKIP() << set << ": under Wine only fr, pl, uk, lt, tr and de-1996 run";
-    }
     const std::string stem = source_dir + "/tests/data/sets/" + set;
     const std::string expected = read_bytes(stem + ".marked");
     ASSERT_GE(std::count(expected.begin(), expected.end(), '\xAC'), 20) << set;
