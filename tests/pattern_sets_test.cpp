@@ -159,6 +159,49 @@ TEST_P(PatternSet, MarksSampleAsTheReference)
                                         actual.begin());
 }
 
+// Each folded exception gets exactly its own breaks from zarnet (none within
+// two letters of either end), also with its first letter in capitals.
+TEST_P(PatternSet, ExceptionWordsGetExactlyTheirBreaks)
+{
+    const std::string& set = GetParam();
+    const std::string bytes = read_bytes(source_dir + "/patterns/" + set + ".pat");
+    const std::size_t copied = bytes.find("% Conversion: the ");
+    if (bytes.find("% Exceptions: ") == std::string::npos || bytes.find("% Exceptions: 0 ") != std::string::npos) {
+        GTEST_SKIP() << set << " carries no exceptions";
+    }
+    const std::string small = read_bytes(source_dir + "/patterns/" + set + ".small");
+    const std::string large = read_bytes(source_dir + "/patterns/" + set + ".large");
+    const int patterns = std::stoi(bytes.substr(copied + 18));
+    std::string text;
+    std::string expected;
+    int pattern_lines = 0;
+    for (const std::string& line : lines_of(bytes)) {
+        if (line.empty() || line[0] == '%' || ++pattern_lines <= patterns) continue;
+        // .t8a9b8l8e. -> letters t a b l e, 9 after letter 1
+        std::string word;
+        std::string marked;
+        const std::size_t letters = (line.size() - 1) / 2;
+        for (std::size_t k = 0; k < letters; ++k) {
+            char letter = line[1 + 2 * k];
+            const std::size_t at = small.find(letter);
+            if (k == 0 && at < large.size()) letter = large[at];
+            word += letter;
+            marked += letter;
+            if (k >= 1 && k + 3 <= letters && line[2 + 2 * k] == '9') marked += '\xAC';
+        }
+        text += word + "\n";
+        expected += marked + "\n";
+    }
+    ASSERT_FALSE(text.empty()) << set;
+
+    ScratchDir dir;
+    write_bytes(dir.file("in"), text);
+    const RunResult run =
+        run_zarnet({dir.file("in"), dir.file("out"), source_dir + "/patterns/" + set + ".pat", small, large});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_TRUE(read_bytes(dir.file("out")) == expected) << set;
+}
+
 INSTANTIATE_TEST_SUITE_P(Shipped, PatternSet, ::testing::ValuesIn(shipped_sets()),
                          [](const ::testing::TestParamInfo<std::string>& param) {
                              std::string name = param.param;
