@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Rebuilds patterns/en-us.pat, patterns/de-1996.pat and patterns/ru.pat from
-# the hyphenation patterns shipped in Debian's TeX Live packages.
+# Rebuilds every file of patterns/ but README.md's prose from the
+# hyphenation patterns shipped in Debian's TeX Live packages: en-us.pat,
+# de-1996.pat and ru.pat below, and the other hyph-utf8 sets, the alphabets
+# of all sets, the file "charsets" and the table of sets in README.md with
+# scripts/make_sets.py (which needs python3 and iconv).
 #
 # Every run starts from scratch: the packages are fetched with
 # "apt-get download" (pinned versions below) and unpacked with "dpkg-deb -x"
@@ -20,6 +23,10 @@ export LC_ALL=C
 TEXLIVE_BASE_VERSION=2022.20230122-3
 TEXLIVE_LANG_GERMAN_VERSION=2022.20230122-1
 TEXLIVE_LANG_CYRILLIC_VERSION=2022.20230122-1
+# The other language packages with hyph-utf8 sets, all of this version.
+TEXLIVE_LANG_VERSION=2022.20230122-1
+TEXLIVE_LANG_PACKAGES="czechslovak english european french italian other
+    polish portuguese spanish"
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/patterns"
@@ -245,8 +252,31 @@ HDR
   | to8bit CP1251 | wrap78 > "$work/ru.pat"
 check_pat "$work/ru.pat" "$ru_count"
 
-for f in en-us.pat de-1996.pat ru.pat; do
-    cp "$work/$f" "$out/$f"
-done
-echo "make_patterns.sh: wrote $out/en-us.pat ($en_count patterns)," \
+echo "make_patterns.sh: made en-us.pat ($en_count patterns)," \
      "de-1996.pat ($de_count), ru.pat ($ru_count)"
+
+# ---------------------------------------------------------------- the others
+# Each language package's hyph-utf8 files are unpacked into a folder of its
+# own, so that make_sets.py can name the package each set comes from.
+command -v python3 >/dev/null || die "python3 is needed (apt-get install python3)"
+versions=("texlive-lang-german=$german_ver" "texlive-lang-cyrillic=$cyrillic_ver")
+for lang in $TEXLIVE_LANG_PACKAGES; do
+    pkg=texlive-lang-$lang
+    (cd "$work/debs" && apt-get download -q=2 "$pkg=$TEXLIVE_LANG_VERSION" >&2)
+done
+for deb in "$work/debs"/texlive-lang-*.deb; do
+    pkg=$(dpkg-deb -f "$deb" Package)
+    mkdir -p "$work/sets/$pkg"
+    dpkg-deb --fsys-tarfile "$deb" \
+        | tar -x -C "$work/sets/$pkg" --wildcards './*/hyph-utf8/patterns/*'
+    case "$pkg" in
+        texlive-lang-german|texlive-lang-cyrillic) ;;
+        *) versions+=("$pkg=$(dpkg-deb -f "$deb" Version)") ;;
+    esac
+done
+# make_sets.py works in a folder of its own, which replaces the files in
+# patterns/ only once everything has been made and checked.
+mkdir "$work/out"
+cp "$work/en-us.pat" "$work/de-1996.pat" "$work/ru.pat" "$out/README.md" "$work/out/"
+python3 "$root/scripts/make_sets.py" "$work/sets" "$work/out" "${versions[@]}"
+cp "$work/out"/* "$out/"
