@@ -1,6 +1,6 @@
 #include "automaton/automaton.h"
 
-#include <cstddef>
+#include <cstring>
 
 #include "automaton/string_index.h"
 #include "common/memory.h"
@@ -11,15 +11,13 @@ PatternAutomaton* automaton_create()
     automaton->count = 1;
     automaton->states = static_cast<AutomatonState*>(must_alloc(sizeof(AutomatonState)));
     automaton->states[0] = AutomatonState{nullptr, -1, 0, nullptr};
+    arena_init(&automaton->storage);
     return automaton;
 }
 
-std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key)
+std::int32_t automaton_append_state(PatternAutomaton* automaton)
 {
-    const std::int32_t found = string_index_find(index, key);
-    if (found >= 0) return found;
     const std::int32_t state = automaton->count;
-    string_index_insert(index, key, state);
     if (is_power_of_two(state)) {
         automaton->states = static_cast<AutomatonState*>(
             must_realloc(automaton->states, 2 * static_cast<std::size_t>(state) * sizeof(AutomatonState)));
@@ -29,28 +27,44 @@ std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index
     return state;
 }
 
+std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key)
+{
+    const std::int32_t found = string_index_find(index, key);
+    if (found >= 0) return found;
+    string_index_insert(index, key, automaton->count);
+    return automaton_append_state(automaton);
+}
+
 void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, std::int32_t child,
                               unsigned char letter)
 {
     AutomatonState* state = &automaton->states[parent];
     const std::int32_t n = state->transition_count;
-    if (n == 0) {
-        state->transitions = static_cast<Transition*>(must_alloc(sizeof(Transition)));
-    } else if (is_power_of_two(n)) {
-        state->transitions = static_cast<Transition*>(
-            must_realloc(state->transitions, 2 * static_cast<std::size_t>(n) * sizeof(Transition)));
+    // Room for 1, then 2, 4, 8 ... transitions; the room outgrown stays with
+    // the automaton until it is destroyed, which costs at most as much again.
+    if (n == 0 || is_power_of_two(n)) {
+        const std::size_t room = n == 0 ? 1 : 2 * static_cast<std::size_t>(n);
+        Transition* grown = static_cast<Transition*>(
+            arena_carve(&automaton->storage, room * sizeof(Transition), alignof(Transition)));
+        if (n != 0) std::memcpy(grown, state->transitions, static_cast<std::size_t>(n) * sizeof(Transition));
+        state->transitions = grown;
     }
     state->transitions[n] = Transition{letter, child};
     ++state->transition_count;
 }
 
+void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output, std::size_t length)
+{
+    char* copy = static_cast<char*>(arena_carve(&automaton->storage, length + 1, 1));
+    std::memcpy(copy, output, length);
+    copy[length] = '\0';
+    automaton->states[state].output = copy;
+}
+
 void automaton_destroy(PatternAutomaton* automaton)
 {
     if (automaton == nullptr) return;
-    for (std::int32_t s = 0; s < automaton->count; ++s) {
-        mem_release(automaton->states[s].output);
-        mem_release(automaton->states[s].transitions);
-    }
+    arena_release(&automaton->storage);
     mem_release(automaton->states);
     mem_release(automaton);
 }

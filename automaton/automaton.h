@@ -3,7 +3,10 @@
 // failure link on every state (Aho-Corasick). A state whose string is the
 // letter sequence of a pattern line carries that pattern's digits as output.
 
+#include <cstddef>
 #include <cstdint>
+
+#include "common/arena.h"
 
 struct StringIndex;
 
@@ -22,10 +25,17 @@ struct AutomatonState {
 struct PatternAutomaton {
     std::int32_t count;            // number of states, at least 1
     AutomatonState* states;        // state 0 is the root (the empty string)
+    // Where every state's transitions and output are kept: a pattern set has
+    // many small ones, made and released together with the automaton.
+    Arena storage;
 };
 
 // An automaton holding the root alone.
 PatternAutomaton* automaton_create();
+
+// Appends a state (no output, no failure link, no transitions) and returns
+// its number. The states array doubles whenever `count` is a power of two.
+std::int32_t automaton_append_state(PatternAutomaton* automaton);
 
 // The state number of `key`, creating the state (and its index entry) when absent.
 std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key);
@@ -33,6 +43,10 @@ std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index
 // Appends a transition on `letter` from `parent` to `child`.
 void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, std::int32_t child,
                               unsigned char letter);
+
+// Gives `state` a copy of the `length` digit characters of `output`,
+// replacing any output it had.
+void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output, std::size_t length);
 
 void automaton_destroy(PatternAutomaton* automaton);
 
