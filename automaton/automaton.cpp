@@ -1,5 +1,7 @@
 #include "automaton/automaton.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "automaton/string_index.h"
@@ -15,16 +17,23 @@ PatternAutomaton* automaton_create()
     return automaton;
 }
 
-std::int32_t automaton_append_state(PatternAutomaton* automaton)
+std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n)
 {
-    const std::int32_t state = automaton->count;
-    if (is_power_of_two(state)) {
-        automaton->states = static_cast<AutomatonState*>(
-            must_realloc(automaton->states, 2 * static_cast<std::size_t>(state) * sizeof(AutomatonState)));
+    const std::int32_t first = automaton->count;
+    // State numbers are 32-bit: more states than that is more memory than
+    // the records can address.
+    if (n > INT32_MAX - first) {
+        fail_allocation((static_cast<std::size_t>(first) + static_cast<std::size_t>(n)) * sizeof(AutomatonState));
     }
-    automaton->states[state] = AutomatonState{nullptr, -1, 0, nullptr};
-    ++automaton->count;
-    return state;
+    const std::size_t room = std::bit_ceil(static_cast<std::size_t>(first));
+    const std::size_t needed = std::bit_ceil(static_cast<std::size_t>(first) + static_cast<std::size_t>(n));
+    if (needed > room) {
+        automaton->states =
+            static_cast<AutomatonState*>(must_realloc(automaton->states, needed * sizeof(AutomatonState)));
+    }
+    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
+    automaton->count = first + n;
+    return first;
 }
 
 std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key)
@@ -51,14 +60,6 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
     }
     state->transitions[n] = Transition{letter, child};
     ++state->transition_count;
-}
-
-void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output, std::size_t length)
-{
-    char* copy = static_cast<char*>(arena_carve(&automaton->storage, length + 1, 1));
-    std::memcpy(copy, output, length);
-    copy[length] = '\0';
-    automaton->states[state].output = copy;
 }
 
 void automaton_destroy(PatternAutomaton* automaton)

@@ -33,9 +33,16 @@ struct PatternAutomaton {
 // An automaton holding the root alone.
 PatternAutomaton* automaton_create();
 
-// Appends a state (no output, no failure link, no transitions) and returns
-// its number. The states array doubles whenever `count` is a power of two.
-std::int32_t automaton_append_state(PatternAutomaton* automaton);
+// Appends `n` states (no output, no failure link, no transitions) and
+// returns the number of the first. The states array has room for `count`
+// rounded up to a power of two: it doubles whenever a state is appended while
+// `count` is a power of two.
+std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n);
+
+inline std::int32_t automaton_append_state(PatternAutomaton* automaton)
+{
+    return automaton_append_states(automaton, 1);
+}
 
 // The state number of `key`, creating the state (and its index entry) when absent.
 std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key);
@@ -46,7 +53,14 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
 
 // Gives `state` a copy of the `length` digit characters of `output`,
 // replacing any output it had.
-void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output, std::size_t length);
+inline void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output,
+                                 std::size_t length)
+{
+    char* copy = static_cast<char*>(arena_carve(&automaton->storage, length + 1, 1));
+    for (std::size_t k = 0; k < length; ++k) copy[k] = output[k];
+    copy[length] = '\0';
+    automaton->states[state].output = copy;
+}
 
 void automaton_destroy(PatternAutomaton* automaton);
 

@@ -1,106 +1,103 @@
 #include "automaton/loader.h"
 
-#include <cstring>
-
 #include "automaton/pattern_line.h"
 #include "common/memory.h"
 #include "common/text_reader.h"
 
 // The trie is built by walking it: a pattern's letters are followed from the
-// root through a table of edges, and the letters left over become new states.
-// That is linear in the pattern file, where looking every prefix up by its
-// string would cost the square of a pattern's length for each pattern and
-// grow with the number of patterns. The states are numbered, linked and given
-// their outputs exactly as the string lookups would: the new states of a
-// pattern in order from the longest string to the shortest, and each state's
-// transitions in the order their targets were made.
+// root through the states' transitions, and the letters left over become new
+// states. That is linear in the pattern file, where looking every prefix up
+// by its string would cost the square of a pattern's length for each pattern
+// and grow with the number of patterns. The states are numbered, linked and
+// given their outputs exactly as the string lookups would: the new states of
+// a pattern in order from the longest string to the shortest, each transition
+// appended to its parent as the state is made.
+//
+// A state's transitions are searched in order, which is quick while they are
+// few; the root's moves, and those of any state with many transitions, are
+// also kept in a table of 256 entries.
 
 namespace {
 
-// The edges of the trie, parent and letter to child: open addressing over
-// child state numbers (0, the root, is nobody's child and marks a free slot),
-// with each child's parent and letter kept beside it.
-struct EdgeTable {
-    std::int32_t* slots;
+// States with more transitions than this also get a table.
+constexpr std::int32_t SCAN_MAX = 16;
+
+using MoveTable = std::int32_t[256];  // child on each byte, 0 for none (the root is nobody's child)
+
+// The tables of the states with many transitions: open addressing over
+// state numbers, which are never 0 here (the root's table stands apart).
+struct WideStates {
+    std::int32_t* state;      // [slot], 0 for a free slot
+    MoveTable** table;        // [slot]
     std::size_t mask;         // slot count - 1; the count is a power of two
-    unsigned shift;           // 64 - log2(slot count)
     std::size_t used;
-    std::uint64_t* key;       // [child] parent << 8 | letter
-    std::size_t key_room;
+    Arena tables;
 };
 
-std::uint64_t edge_key(std::int32_t parent, unsigned char letter)
+std::size_t wide_slot(const WideStates* wide, std::int32_t state)
 {
-    return static_cast<std::uint64_t>(parent) << 8 | letter;
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(state) * 0x9E3779B97F4A7C15ull) >> 32) & wide->mask;
 }
 
-// Fibonacci hashing: the high bits of the product depend on every bit of the key.
-std::size_t edge_slot(const EdgeTable* edges, std::uint64_t key)
+void wide_create(WideStates* wide)
 {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> edges->shift);
+    wide->mask = 63;
+    wide->state = static_cast<std::int32_t*>(must_alloc_zeroed(wide->mask + 1, sizeof(std::int32_t)));
+    wide->table = static_cast<MoveTable**>(must_alloc((wide->mask + 1) * sizeof(MoveTable*)));
+    wide->used = 0;
+    arena_init(&wide->tables);
 }
 
-void edge_table_create(EdgeTable* edges)
+void wide_destroy(WideStates* wide)
 {
-    edges->mask = 1023;
-    edges->shift = 64 - 10;
-    edges->slots = static_cast<std::int32_t*>(must_alloc_zeroed(edges->mask + 1, sizeof(std::int32_t)));
-    edges->used = 0;
-    edges->key_room = 1024;
-    edges->key = static_cast<std::uint64_t*>(must_alloc(edges->key_room * sizeof(std::uint64_t)));
+    mem_release(wide->state);
+    mem_release(wide->table);
+    arena_release(&wide->tables);
 }
 
-void edge_table_destroy(EdgeTable* edges)
+MoveTable* wide_find(const WideStates* wide, std::int32_t state)
 {
-    mem_release(edges->slots);
-    mem_release(edges->key);
-}
-
-// The child of `parent` on `letter`, or -1.
-std::int32_t edge_find(const EdgeTable* edges, std::int32_t parent, unsigned char letter)
-{
-    const std::uint64_t key = edge_key(parent, letter);
-    for (std::size_t i = edge_slot(edges, key);; i = (i + 1) & edges->mask) {
-        const std::int32_t child = edges->slots[i];
-        if (child == 0) return -1;
-        if (edges->key[child] == key) return child;
+    for (std::size_t i = wide_slot(wide, state);; i = (i + 1) & wide->mask) {
+        if (wide->state[i] == state) return wide->table[i];
+        if (wide->state[i] == 0) return nullptr;
     }
 }
 
-void edge_place(EdgeTable* edges, std::int32_t child)
+void wide_place(WideStates* wide, std::int32_t state, MoveTable* table)
 {
-    std::size_t i = edge_slot(edges, edges->key[child]);
-    while (edges->slots[i] != 0) i = (i + 1) & edges->mask;
-    edges->slots[i] = child;
+    std::size_t i = wide_slot(wide, state);
+    while (wide->state[i] != 0) i = (i + 1) & wide->mask;
+    wide->state[i] = state;
+    wide->table[i] = table;
 }
 
-// Records the edge to a new child; the table doubles at half full.
-void edge_add(EdgeTable* edges, std::int32_t parent, unsigned char letter, std::int32_t child)
+// A table for `state`, filled from its transitions; the map doubles at half full.
+void wide_add(WideStates* wide, const AutomatonState& moves, std::int32_t state)
 {
-    const std::size_t index = static_cast<std::size_t>(child);
-    while (index >= edges->key_room) {
-        edges->key_room *= 2;
-        edges->key = static_cast<std::uint64_t*>(must_realloc(edges->key, edges->key_room * sizeof(std::uint64_t)));
-    }
-    edges->key[index] = edge_key(parent, letter);
-    if (2 * (edges->used + 1) > edges->mask + 1) {
-        const std::size_t old_count = edges->mask + 1;
-        std::int32_t* old_slots = edges->slots;
-        edges->mask = 2 * old_count - 1;
-        --edges->shift;
-        edges->slots = static_cast<std::int32_t*>(must_alloc_zeroed(2 * old_count, sizeof(std::int32_t)));
+    if (2 * (wide->used + 1) > wide->mask + 1) {
+        const std::size_t old_count = wide->mask + 1;
+        std::int32_t* old_state = wide->state;
+        MoveTable** old_table = wide->table;
+        wide->mask = 2 * old_count - 1;
+        wide->state = static_cast<std::int32_t*>(must_alloc_zeroed(2 * old_count, sizeof(std::int32_t)));
+        wide->table = static_cast<MoveTable**>(must_alloc(2 * old_count * sizeof(MoveTable*)));
         for (std::size_t i = 0; i < old_count; ++i) {
-            if (old_slots[i] != 0) edge_place(edges, old_slots[i]);
+            if (old_state[i] != 0) wide_place(wide, old_state[i], old_table[i]);
         }
-        mem_release(old_slots);
+        mem_release(old_state);
+        mem_release(old_table);
     }
-    edge_place(edges, child);
-    ++edges->used;
+    MoveTable* table = static_cast<MoveTable*>(arena_carve(&wide->tables, sizeof(MoveTable), alignof(MoveTable)));
+    for (std::int32_t& child : *table) child = 0;
+    for (std::int32_t t = 0; t < moves.transition_count; ++t) (*table)[moves.transitions[t].letter] = moves.transitions[t].target;
+    wide_place(wide, state, table);
+    ++wide->used;
 }
 
 struct Builder {
     PatternAutomaton* automaton;
-    EdgeTable edges;
+    MoveTable root;
+    WideStates wide;
     // The previous pattern's letters and the states of their prefixes
     // (path[k] for the first k letters): pattern files are mostly sorted, so
     // a pattern shares a prefix with the one before it.
@@ -108,6 +105,33 @@ struct Builder {
     std::int32_t path[PATTERN_LINE_MAX + 1];
     std::size_t path_length;
 };
+
+// The child of `state` on `letter`, or 0 for none.
+std::int32_t child_on(const Builder* builder, std::int32_t state, unsigned char letter)
+{
+    if (state == 0) return builder->root[letter];
+    const AutomatonState& moves = builder->automaton->states[state];
+    if (moves.transition_count > SCAN_MAX) return (*wide_find(&builder->wide, state))[letter];
+    for (std::int32_t t = 0; t < moves.transition_count; ++t) {
+        if (moves.transitions[t].letter == letter) return moves.transitions[t].target;
+    }
+    return 0;
+}
+
+void add_child(Builder* builder, std::int32_t parent, std::int32_t child, unsigned char letter)
+{
+    automaton_add_transition(builder->automaton, parent, child, letter);
+    if (parent == 0) {
+        builder->root[letter] = child;
+        return;
+    }
+    const AutomatonState& moves = builder->automaton->states[parent];
+    if (moves.transition_count == SCAN_MAX + 1) {
+        wide_add(&builder->wide, moves, parent);
+    } else if (moves.transition_count > SCAN_MAX + 1) {
+        (*wide_find(&builder->wide, parent))[letter] = child;
+    }
+}
 
 // Adds one parsed pattern: its state gets the output (a later line with the
 // same letters replaces an earlier one), and each prefix that did not exist
@@ -121,10 +145,12 @@ void add_pattern(Builder* builder, const PatternLine* parsed)
     std::size_t depth = 0;
     const std::size_t shared = length < builder->path_length ? length : builder->path_length;
     while (depth < shared && letters[depth] == builder->path_letters[depth]) ++depth;
+    for (std::size_t k = depth; k < length; ++k) builder->path_letters[k] = letters[k];
+    builder->path_length = length;
     std::int32_t state = builder->path[depth];
     while (depth < length) {
-        const std::int32_t child = edge_find(&builder->edges, state, letters[depth]);
-        if (child < 0) break;
+        const std::int32_t child = child_on(builder, state, letters[depth]);
+        if (child == 0) break;
         state = child;
         builder->path[++depth] = state;
     }
@@ -132,55 +158,30 @@ void add_pattern(Builder* builder, const PatternLine* parsed)
     if (depth < length) {
         // The string of `length` letters gets the lowest new number, the
         // one of depth + 1 letters the highest.
-        const std::int32_t first = automaton->count;
-        for (std::size_t k = depth; k < length; ++k) automaton_append_state(automaton);
+        const std::int32_t first = automaton_append_states(automaton, static_cast<std::int32_t>(length - depth));
         for (std::size_t k = length; k > depth; --k) {
             const std::int32_t child = first + static_cast<std::int32_t>(length - k);
             const std::int32_t parent = k - 1 == depth ? state : child + 1;
-            edge_add(&builder->edges, parent, letters[k - 1], child);
+            add_child(builder, parent, child, letters[k - 1]);
             builder->path[k] = child;
         }
         state = first;
     }
-    for (std::size_t k = 0; k < length; ++k) builder->path_letters[k] = letters[k];
-    builder->path_length = length;
 
     const char* output = pattern_line_output(parsed);
     automaton_set_output(automaton, state, output,
                          static_cast<std::size_t>(parsed->digits + parsed->letter_count + 1 - output));
 }
 
-// Gives every state its transitions, all from one block, each state's in the
-// order they were made: a state's children were made in the order of their
-// numbers.
-void lay_out_transitions(PatternAutomaton* automaton, const EdgeTable* edges)
-{
-    AutomatonState* states = automaton->states;
-    const std::size_t count = static_cast<std::size_t>(automaton->count);
-    if (count == 1) return;
-    for (std::size_t child = 1; child < count; ++child) ++states[edges->key[child] >> 8].transition_count;
-    Transition* room = static_cast<Transition*>(
-        arena_carve(&automaton->storage, (count - 1) * sizeof(Transition), alignof(Transition)));
-    for (std::size_t s = 0; s < count; ++s) {
-        if (states[s].transition_count == 0) continue;
-        states[s].transitions = room;
-        room += states[s].transition_count;
-        states[s].transition_count = 0;
-    }
-    for (std::size_t child = 1; child < count; ++child) {
-        AutomatonState& parent = states[edges->key[child] >> 8];
-        parent.transitions[parent.transition_count++] =
-            Transition{static_cast<unsigned char>(edges->key[child] & 0xFF), static_cast<std::int32_t>(child)};
-    }
-}
-
 // Every non-root state fails over to its longest proper suffix that is a
 // state. Taken breadth first, a state's failure link is known before those of
 // its children: the child on letter b fails over to the state reached on b
 // from the nearest state along the parent's failure chain that has such a
-// move, or to the root.
-void link_failures(PatternAutomaton* automaton, const EdgeTable* edges)
+// move, or to the root. The children of one state look along the same chain,
+// so its states stay at hand.
+void link_failures(Builder* builder)
 {
+    PatternAutomaton* automaton = builder->automaton;
     std::int32_t* queue =
         static_cast<std::int32_t*>(must_alloc(static_cast<std::size_t>(automaton->count) * sizeof(std::int32_t)));
     std::size_t head = 0;
@@ -196,12 +197,12 @@ void link_failures(PatternAutomaton* automaton, const EdgeTable* edges)
         for (std::int32_t t = 0; t < state.transition_count; ++t) {
             const Transition& move = state.transitions[t];
             std::int32_t fallback = state.failure;
-            std::int32_t found = edge_find(edges, fallback, move.letter);
-            while (found < 0 && fallback != 0) {
+            std::int32_t found = child_on(builder, fallback, move.letter);
+            while (found == 0 && fallback != 0) {
                 fallback = states[fallback].failure;
-                found = edge_find(edges, fallback, move.letter);
+                found = child_on(builder, fallback, move.letter);
             }
-            states[move.target].failure = found < 0 ? 0 : found;
+            states[move.target].failure = found;
             queue[tail++] = move.target;
         }
     }
@@ -221,7 +222,8 @@ PatternAutomaton* load_patterns(const char* path, int* error)
 
     Builder* builder = static_cast<Builder*>(must_alloc(sizeof(Builder)));
     builder->automaton = automaton_create();
-    edge_table_create(&builder->edges);
+    for (std::int32_t& child : builder->root) child = 0;
+    wide_create(&builder->wide);
     builder->path[0] = 0;
     builder->path_length = 0;
 
@@ -237,11 +239,8 @@ PatternAutomaton* load_patterns(const char* path, int* error)
     mem_release(reader);
 
     PatternAutomaton* automaton = builder->automaton;
-    if (read_error == 0) {
-        lay_out_transitions(automaton, &builder->edges);
-        link_failures(automaton, &builder->edges);
-    }
-    edge_table_destroy(&builder->edges);
+    if (read_error == 0) link_failures(builder);
+    wide_destroy(&builder->wide);
     mem_release(builder);
     if (read_error != 0) {
         automaton_destroy(automaton);

@@ -69,7 +69,13 @@ std::size_t text_reader_gets(TextReader* reader, char* line, std::size_t capacit
         const unsigned char* bytes = reader->buffer + reader->position;
         while (stored + 1 < capacity) {
             const unsigned char c = bytes[stored];
-            if (c <= CTRL_Z) break;
+            if (c <= CTRL_Z) {
+                if (c != '\n') break;
+                line[stored++] = '\n';
+                reader->position += stored;
+                line[stored] = '\0';
+                return stored;
+            }
             line[stored++] = static_cast<char>(c);
         }
         reader->position += stored;
