@@ -89,7 +89,9 @@ void wide_add(WideStates* wide, const AutomatonState& moves, std::int32_t state)
     }
     MoveTable* table = static_cast<MoveTable*>(arena_carve(&wide->tables, sizeof(MoveTable), alignof(MoveTable)));
     for (std::int32_t& child : *table) child = 0;
-    for (std::int32_t t = 0; t < moves.transition_count; ++t) (*table)[moves.transitions[t].letter] = moves.transitions[t].target;
+    for (std::int32_t t = 0; t < moves.transition_count; ++t) {
+        (*table)[moves.transitions[t].letter] = moves.transitions[t].target;
+    }
     wide_place(wide, state, table);
     ++wide->used;
 }
