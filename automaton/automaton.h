@@ -3,6 +3,7 @@
 // failure link on every state (Aho-Corasick). A state whose string is the
 // letter sequence of a pattern line carries that pattern's digits as output.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -38,6 +39,19 @@ PatternAutomaton* automaton_create();
 // rounded up to a power of two: it doubles whenever a state is appended while
 // `count` is a power of two.
 std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n);
+
+// The same while the states array has room; else the call above.
+inline std::int32_t automaton_append_states_quickly(PatternAutomaton* automaton, std::int32_t n)
+{
+    const std::int32_t first = automaton->count;
+    const std::uint32_t room = std::bit_ceil(static_cast<std::uint32_t>(first));
+    if (n > INT32_MAX - first || room < static_cast<std::uint32_t>(first) + static_cast<std::uint32_t>(n)) {
+        return automaton_append_states(automaton, n);
+    }
+    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
+    automaton->count = first + n;
+    return first;
+}
 
 inline std::int32_t automaton_append_state(PatternAutomaton* automaton)
 {

@@ -11,7 +11,8 @@
 // and grow with the number of patterns. The states are numbered, linked and
 // given their outputs exactly as the string lookups would: the new states of
 // a pattern in order from the longest string to the shortest, each transition
-// appended to its parent as the state is made.
+// appended to its parent as the state is made (the new states' own
+// transitions first, then the one from the state the pattern's walk ended at).
 //
 // A state's transitions are searched in order, which is quick while they are
 // few; the root's moves, and those of any state with many transitions, are
@@ -160,13 +161,27 @@ void add_pattern(Builder* builder, const PatternLine* parsed)
     if (depth < length) {
         // The string of `length` letters gets the lowest new number, the
         // one of depth + 1 letters the highest.
-        const std::int32_t first = automaton_append_states(automaton, static_cast<std::int32_t>(length - depth));
-        for (std::size_t k = length; k > depth; --k) {
+        const std::size_t fresh = length - depth;
+        const std::int32_t first = automaton_append_states_quickly(automaton, static_cast<std::int32_t>(fresh));
+        AutomatonState* states = automaton->states;
+        // Each new state but the longest has one transition, to the one a
+        // letter longer: one room holds them all.
+        Transition* rooms = nullptr;
+        if (fresh > 1) {
+            rooms = static_cast<Transition*>(
+                arena_carve(&automaton->storage, (fresh - 1) * sizeof(Transition), alignof(Transition)));
+        }
+        for (std::size_t k = length; k > depth + 1; --k) {
             const std::int32_t child = first + static_cast<std::int32_t>(length - k);
-            const std::int32_t parent = k - 1 == depth ? state : child + 1;
-            add_child(builder, parent, child, letters[k - 1]);
+            AutomatonState& parent = states[child + 1];
+            parent.transitions = rooms++;
+            parent.transitions[0] = Transition{letters[k - 1], child};
+            parent.transition_count = 1;
             builder->path[k] = child;
         }
+        const std::int32_t top = first + static_cast<std::int32_t>(fresh - 1);
+        add_child(builder, state, top, letters[depth]);
+        builder->path[depth + 1] = top;
         state = first;
     }
 
