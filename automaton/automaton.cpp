@@ -1,6 +1,8 @@
 #include "automaton/automaton.h"
 
-#include <cstddef>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "automaton/string_index.h"
 #include "common/memory.h"
@@ -11,20 +13,35 @@ PatternAutomaton* automaton_create()
     automaton->count = 1;
     automaton->states = static_cast<AutomatonState*>(must_alloc(sizeof(AutomatonState)));
     automaton->states[0] = AutomatonState{nullptr, -1, 0, nullptr};
+    arena_init(&automaton->storage);
     return automaton;
+}
+
+std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n)
+{
+    const std::int32_t first = automaton->count;
+    // State numbers are 32-bit: more states than that is more memory than
+    // the records can address.
+    if (n > INT32_MAX - first) {
+        fail_allocation((static_cast<std::size_t>(first) + static_cast<std::size_t>(n)) * sizeof(AutomatonState));
+    }
+    const std::size_t room = std::bit_ceil(static_cast<std::size_t>(first));
+    const std::size_t needed = std::bit_ceil(static_cast<std::size_t>(first) + static_cast<std::size_t>(n));
+    if (needed > room) {
+        automaton->states =
+            static_cast<AutomatonState*>(must_realloc(automaton->states, needed * sizeof(AutomatonState)));
+    }
+    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
+    automaton->count = first + n;
+    return first;
 }
 
 std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key)
 {
     const std::int32_t found = string_index_find(index, key);
     if (found >= 0) return found;
-    const std::int32_t state = automaton->count;
-    string_index_insert(index, key, state);
-    automaton->states = static_cast<AutomatonState*>(
-        grow_for_append(automaton->states, static_cast<std::size_t>(state), sizeof(AutomatonState)));
-    automaton->states[state] = AutomatonState{nullptr, -1, 0, nullptr};
-    ++automaton->count;
-    return state;
+    string_index_insert(index, key, automaton->count);
+    return automaton_append_state(automaton);
 }
 
 void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, std::int32_t child,
@@ -32,8 +49,15 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
 {
     AutomatonState* state = &automaton->states[parent];
     const std::int32_t n = state->transition_count;
-    state->transitions = static_cast<Transition*>(
-        grow_for_append(state->transitions, static_cast<std::size_t>(n), sizeof(Transition)));
+    // Room for 1, then 2, 4, 8 ... transitions; the room outgrown stays with
+    // the automaton until it is destroyed, which costs at most as much again.
+    if (n == 0 || std::has_single_bit(static_cast<std::uint32_t>(n))) {
+        const std::size_t room = n == 0 ? 1 : 2 * static_cast<std::size_t>(n);
+        Transition* grown = static_cast<Transition*>(
+            arena_carve(&automaton->storage, room * sizeof(Transition), alignof(Transition)));
+        if (n != 0) std::memcpy(grown, state->transitions, static_cast<std::size_t>(n) * sizeof(Transition));
+        state->transitions = grown;
+    }
     state->transitions[n] = Transition{letter, child};
     ++state->transition_count;
 }
@@ -41,10 +65,7 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
 void automaton_destroy(PatternAutomaton* automaton)
 {
     if (automaton == nullptr) return;
-    for (std::int32_t s = 0; s < automaton->count; ++s) {
-        mem_release(automaton->states[s].output);
-        mem_release(automaton->states[s].transitions);
-    }
+    arena_release(&automaton->storage);
     mem_release(automaton->states);
     mem_release(automaton);
 }

@@ -3,7 +3,11 @@
 // failure link on every state (Aho-Corasick). A state whose string is the
 // letter sequence of a pattern line carries that pattern's digits as output.
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+
+#include "common/arena.h"
 
 struct StringIndex;
 
@@ -22,10 +26,37 @@ struct AutomatonState {
 struct PatternAutomaton {
     std::int32_t count;            // number of states, at least 1
     AutomatonState* states;        // state 0 is the root (the empty string)
+    // Where every state's transitions and output are kept: a pattern set has
+    // many small ones, made and released together with the automaton.
+    Arena storage;
 };
 
 // An automaton holding the root alone.
 PatternAutomaton* automaton_create();
+
+// Appends `n` states (no output, no failure link, no transitions) and
+// returns the number of the first. The states array has room for `count`
+// rounded up to a power of two: it doubles whenever a state is appended while
+// `count` is a power of two.
+std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n);
+
+// The same while the states array has room; else the call above.
+inline std::int32_t automaton_append_states_quickly(PatternAutomaton* automaton, std::int32_t n)
+{
+    const std::int32_t first = automaton->count;
+    const std::uint32_t room = std::bit_ceil(static_cast<std::uint32_t>(first));
+    if (n > INT32_MAX - first || room < static_cast<std::uint32_t>(first) + static_cast<std::uint32_t>(n)) {
+        return automaton_append_states(automaton, n);
+    }
+    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
+    automaton->count = first + n;
+    return first;
+}
+
+inline std::int32_t automaton_append_state(PatternAutomaton* automaton)
+{
+    return automaton_append_states(automaton, 1);
+}
 
 // The state number of `key`, creating the state (and its index entry) when absent.
 std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index, const char* key);
@@ -33,5 +64,16 @@ std::int32_t automaton_state_for(PatternAutomaton* automaton, StringIndex* index
 // Appends a transition on `letter` from `parent` to `child`.
 void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, std::int32_t child,
                               unsigned char letter);
+
+// Gives `state` a copy of the `length` digit characters of `output`,
+// replacing any output it had.
+inline void automaton_set_output(PatternAutomaton* automaton, std::int32_t state, const char* output,
+                                 std::size_t length)
+{
+    char* copy = static_cast<char*>(arena_carve(&automaton->storage, length + 1, 1));
+    for (std::size_t k = 0; k < length; ++k) copy[k] = output[k];
+    copy[length] = '\0';
+    automaton->states[state].output = copy;
+}
 
 void automaton_destroy(PatternAutomaton* automaton);

@@ -1,6 +1,5 @@
 #include "automaton/compiled_automaton.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -23,7 +22,6 @@ struct OutputTable {
 namespace {
 
 constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can reach
-constexpr std::uint32_t UNKNOWN = 0xFFFFFFFFu;      // never an entry: a row field is never all ones
 
 void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
 {
@@ -138,100 +136,112 @@ std::uint32_t merged_output(OutputTable* table, std::uint32_t inherited_id, cons
     return add_output(table, values + first, last - first, SPAN - last);
 }
 
-// The entry for reaching state s, worked out (with those of its failure
-// chain) the first time it is asked for.
-std::uint32_t entry_for(CompiledAutomaton* compiled, std::int32_t s)
+std::uint32_t new_row(CompiledAutomaton* compiled)
 {
-    std::uint32_t& known = compiled->entry_of[s];
-    if (known != UNKNOWN) return known;
+    if (compiled->row_count == compiled->row_room) {
+        // Rows number fewer than the states, so the room stays below 2^32.
+        compiled->row_room *= 2;
+        const std::size_t width = static_cast<std::size_t>(compiled->class_count);
+        compiled->cells = static_cast<std::uint32_t*>(
+            must_realloc(compiled->cells, compiled->row_room * width * sizeof(std::uint32_t)));
+        compiled->row_output = static_cast<std::uint32_t*>(
+            must_realloc(compiled->row_output, compiled->row_room * sizeof(std::uint32_t)));
+    }
+    return compiled->row_count++;
+}
+
+// The row of state s, made (with those of its failure chain) the first time
+// it is asked for. row_of_state holds a row plus one, 0 while unknown.
+std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s)
+{
+    const std::uint32_t known = compiled->row_of_state[s];
+    if (known != 0) return known - 1;
     const AutomatonState& state = compiled->automaton->states[s];
     // The failure state is shallower, so this recursion ends.
-    const std::uint32_t inherited = entry_for(compiled, state.failure);
-    std::uint32_t output = entry_output(compiled, inherited);
-    if (state.output != nullptr && state.output[0] != '\0') {
+    const std::uint32_t inherited = row_for_state(compiled, state.failure);
+    const bool own_output = state.output != nullptr && state.output[0] != '\0';
+    if (state.transition_count == 0 && !own_output) {
+        compiled->row_of_state[s] = inherited + 1;
+        return inherited;
+    }
+    std::uint32_t output = compiled->row_output[inherited];
+    if (own_output) {
         output = merged_output(compiled->table, output, state.output);
         compiled->outputs = compiled->table->outputs;
         compiled->digits = compiled->table->digits;
     }
-    const std::int32_t own_row = compiled->row_of_state[s];
-    const std::uint32_t row = own_row >= 0 ? static_cast<std::uint32_t>(own_row) : entry_row(compiled, inherited);
-    known = row | output << compiled->row_bits;
-    return known;
+    const std::uint32_t row = new_row(compiled);
+    const std::size_t width = static_cast<std::size_t>(compiled->class_count);
+    std::uint32_t* cells = compiled->cells + row * width;
+    // Moves not from this state itself are those of its failure state.
+    std::memcpy(cells, compiled->cells + inherited * width, width * sizeof(std::uint32_t));
+    for (std::int32_t t = 0; t < state.transition_count; ++t) {
+        const std::int32_t target = state.transitions[t].target;
+        const std::uint32_t target_row = compiled->row_of_state[target];
+        cells[compiled->byte_class[state.transitions[t].letter]] =
+            target_row != 0 ? target_row - 1 : ROW_UNMADE | static_cast<std::uint32_t>(target);
+    }
+    compiled->row_output[row] = output;
+    compiled->row_of_state[s] = row + 1;
+    return row;
 }
+
+constexpr std::uint32_t ROW_ROOM_RESERVED = 1u << 16;
 
 }  // namespace
 
 CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
 {
-    const std::size_t count = static_cast<std::size_t>(automaton->count);
-    std::size_t rows = 0;
-    std::size_t with_output = 0;
-    for (std::size_t s = 0; s < count; ++s) {
-        const AutomatonState& state = automaton->states[s];
-        if (state.output != nullptr && state.output[0] != '\0') ++with_output;
-        if (s == 0 || state.transition_count > 0) ++rows;
-    }
-    // Distinct merged outputs are at most one per state with an output, plus the empty one.
-    const std::uint32_t row_bits = static_cast<std::uint32_t>(std::bit_width(rows));
-    const std::uint32_t output_bits = static_cast<std::uint32_t>(std::bit_width(with_output + 1));
-    if (row_bits + output_bits > 32) return nullptr;
-
     CompiledAutomaton* compiled = static_cast<CompiledAutomaton*>(must_alloc(sizeof(CompiledAutomaton)));
     assign_classes(compiled, automaton);
-    compiled->row_count = static_cast<std::int32_t>(rows);
-    compiled->row_bits = row_bits;
     compiled->automaton = automaton;
-    compiled->row_state = static_cast<std::int32_t*>(must_alloc(rows * sizeof(std::int32_t)));
-    compiled->row_of_state = static_cast<std::int32_t*>(must_alloc(count * sizeof(std::int32_t)));
-    std::int32_t next_row = 0;
-    for (std::size_t s = 0; s < count; ++s) {
-        compiled->row_of_state[s] = -1;
-        if (s == 0 || automaton->states[s].transition_count > 0) {
-            compiled->row_state[next_row] = static_cast<std::int32_t>(s);
-            compiled->row_of_state[s] = next_row++;
-        }
-    }
-    compiled->entry_of = static_cast<std::uint32_t*>(must_alloc(count * sizeof(std::uint32_t)));
-    std::memset(compiled->entry_of, 0xFF, count * sizeof(std::uint32_t));
-    compiled->entry_of[0] = 0;  // the root: row 0, no output
-    compiled->start_entry = 0;
+    // Zeroed pages come from the system as they are first touched.
+    compiled->row_of_state = static_cast<std::uint32_t*>(
+        must_alloc_zeroed(static_cast<std::size_t>(automaton->count), sizeof(std::uint32_t)));
     compiled->table = output_table_create();
     compiled->outputs = compiled->table->outputs;
     compiled->digits = compiled->table->digits;
-    // Pages of the table are touched only as rows are made.
-    compiled->next = static_cast<std::uint32_t*>(
-        must_alloc(rows * static_cast<std::size_t>(compiled->class_count) * sizeof(std::uint32_t)));
-    compiled->row_ready = static_cast<std::uint8_t*>(must_alloc_zeroed(rows, 1));
+    const std::size_t width = static_cast<std::size_t>(compiled->class_count);
+    // Room for the rows of every state up to a bound: pages of the table are
+    // touched only as rows are made, and a table that grows by copying
+    // touches them twice.
+    const std::uint32_t states = static_cast<std::uint32_t>(automaton->count);
+    compiled->row_room = states < ROW_ROOM_RESERVED ? states : ROW_ROOM_RESERVED;
+    compiled->cells = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * width * sizeof(std::uint32_t)));
+    compiled->row_output = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
+
+    // The root's row: every byte without a move of its own leads back to it,
+    // and its own output is never merged.
+    compiled->row_count = 1;
+    compiled->start_row = 0;
+    compiled->row_output[0] = 0;
+    compiled->row_of_state[0] = 1;
+    std::memset(compiled->cells, 0, width * sizeof(std::uint32_t));
+    const AutomatonState& root = automaton->states[0];
+    for (std::int32_t t = 0; t < root.transition_count; ++t) {
+        compiled->cells[compiled->byte_class[root.transitions[t].letter]] =
+            ROW_UNMADE | static_cast<std::uint32_t>(root.transitions[t].target);
+    }
     return compiled;
 }
 
-void compiled_make_row(CompiledAutomaton* compiled, std::uint32_t row)
+std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
-    const std::size_t width = static_cast<std::size_t>(compiled->class_count);
-    const std::int32_t s = compiled->row_state[row];
-    const AutomatonState& state = compiled->automaton->states[s];
-    std::uint32_t* cells = compiled->next + row * width;
-    if (s == 0) {
-        for (std::size_t c = 0; c < width; ++c) cells[c] = compiled->start_entry;
-    } else {
-        // Moves not from this state itself are those of its failure state.
-        const std::uint32_t failure_row = entry_row(compiled, entry_for(compiled, state.failure));
-        std::memcpy(cells, compiled_row(compiled, failure_row), width * sizeof(std::uint32_t));
-    }
-    for (std::int32_t t = 0; t < state.transition_count; ++t) {
-        cells[compiled->byte_class[state.transitions[t].letter]] = entry_for(compiled, state.transitions[t].target);
-    }
-    compiled->row_ready[row] = 1;
+    const std::size_t cell =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
+    const std::uint32_t reached =
+        row_for_state(compiled, static_cast<std::int32_t>(compiled->cells[cell] & ~ROW_UNMADE));
+    // Making rows may have moved the table.
+    compiled->cells[cell] = reached;
+    return reached;
 }
 
 void compiled_automaton_destroy(CompiledAutomaton* compiled)
 {
     if (compiled == nullptr) return;
-    mem_release(compiled->next);
-    mem_release(compiled->row_ready);
-    mem_release(compiled->row_state);
+    mem_release(compiled->cells);
+    mem_release(compiled->row_output);
     mem_release(compiled->row_of_state);
-    mem_release(compiled->entry_of);
     output_table_destroy(compiled->table);
     mem_release(compiled);
 }

@@ -1,19 +1,21 @@
 #pragma once
 // A matcher derived from the pattern automaton for speed. Bytes are grouped
-// into classes; every state that has transitions gets a row of the table
-// with, for each class, the state reached once the failure moves have been
-// followed; and every state carries the outputs of its whole failure chain
-// merged into one digit string. Matching one byte is then one table step and
-// at most one merge, with exactly the results of walking the automaton.
+// into classes; a state gets a row of the table with, for each class, the row
+// of the state reached once the failure moves have been followed; and every
+// row carries the outputs of its state's whole failure chain merged into one
+// digit string. Matching one byte is then one table step and at most one
+// merge, with exactly the results of walking the automaton.
 //
-// Rows and merged outputs are made when the matcher first needs them, from
-// the automaton, which must outlive the matcher: a text usually reaches only
-// some of the states, and the matcher is ready as soon as it is created.
+// Rows are made when the text first reaches their state, from the automaton,
+// which must outlive the matcher: a text usually reaches only some of the
+// states, so the matcher is ready as soon as it is created and its memory
+// grows with the rows made. Rows are numbered in the order they are made.
+// Only a state with transitions or with an output of its own gets a row: any
+// other state behaves as its failure state, and takes that one's row.
 //
-// A table entry packs two numbers: the row to continue from (the reached
-// state's own row, or for a state without transitions the row of the nearest
-// state on its failure chain that has them, which behaves the same) and the
-// merged output of the reached state (0 for none).
+// A cell of the table holds the row reached, or, until the first step through
+// it, ROW_UNMADE with the number of the state reached. Row numbers are below
+// the number of states, so any pattern set the loader can build fits.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,45 +34,42 @@ struct MergedOutput {
 
 struct OutputTable;
 
+constexpr std::uint32_t ROW_UNMADE = 0x80000000u;
+
 struct CompiledAutomaton {
     std::int32_t class_count;        // classes in use, class 0 included
-    std::int32_t row_count;
-    std::uint32_t row_bits;          // an entry's low row_bits bits are its row
     std::uint8_t byte_class[256];    // 0 for a byte on which no state has a transition
-    std::uint32_t start_entry;       // the entry for the root itself
-    std::uint32_t* next;             // [row * class_count + class], valid where row_ready
-    std::uint8_t* row_ready;         // [row_count]
+    std::uint32_t start_row;         // the row of the root
+    std::uint32_t* cells;            // [row * class_count + class]
+    std::uint32_t* row_output;       // [row] the merged output of the row's state (0 for none)
+    std::uint32_t row_count;         // rows made
+    std::uint32_t row_room;          // rows that `cells` and `row_output` have room for
     const MergedOutput* outputs;     // the distinct merged outputs made so far, 0 the empty one
     const std::uint8_t* digits;      // their break values 0..9
     // What the rows are made from.
     const PatternAutomaton* automaton;
-    std::int32_t* row_state;         // [row_count] the state whose row it is
-    std::int32_t* row_of_state;      // [state] its own row, or -1
-    std::uint32_t* entry_of;         // [state] the entry for reaching the state, once known
+    std::uint32_t* row_of_state;     // [state] its row once known, else ROW_UNMADE
     OutputTable* table;              // where `outputs` and `digits` are kept
 };
 
-inline std::uint32_t entry_row(const CompiledAutomaton* compiled, std::uint32_t entry)
+// Makes the row a cell names and puts it in the cell; returns that row.
+std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class);
+
+// The row reached from `row` on a byte of `byte_class`.
+inline std::uint32_t compiled_next(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
-    return entry & ((std::uint32_t{1} << compiled->row_bits) - 1);
+    const std::uint32_t next =
+        compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class];
+    if ((next & ROW_UNMADE) == 0) [[likely]] return next;
+    return compiled_resolve(compiled, row, byte_class);
 }
 
-inline std::uint32_t entry_output(const CompiledAutomaton* compiled, std::uint32_t entry)
+// The id of the merged output of reaching `row` (0 for none).
+inline std::uint32_t compiled_output(const CompiledAutomaton* compiled, std::uint32_t row)
 {
-    return entry >> compiled->row_bits;
+    return compiled->row_output[row];
 }
 
-// Makes a row (and the rows it copies from) ready.
-void compiled_make_row(CompiledAutomaton* compiled, std::uint32_t row);
-
-// The row of the table for `row`, made first if needed.
-inline const std::uint32_t* compiled_row(CompiledAutomaton* compiled, std::uint32_t row)
-{
-    if (compiled->row_ready[row] == 0) compiled_make_row(compiled, row);
-    return compiled->next + static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count);
-}
-
-// Null when the automaton is too large for the packed entries (more rows
-// and outputs than 32 bits can number); the plain walk then serves.
+// Never null: memory that cannot be had ends the run as everywhere else.
 CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton);
 void compiled_automaton_destroy(CompiledAutomaton* compiled);

@@ -1,58 +1,252 @@
 #include "automaton/loader.h"
 
-#include <cstring>
-
 #include "automaton/pattern_line.h"
-#include "automaton/string_index.h"
 #include "common/memory.h"
 #include "common/text_mode_reader.h"
 
+// The trie is built by walking it: a pattern's letters are followed from the
+// root through the states' transitions, and the letters left over become new
+// states. That is linear in the pattern file, where looking every prefix up
+// by its string would cost the square of a pattern's length for each pattern
+// and grow with the number of patterns. The states are numbered, linked and
+// given their outputs exactly as the string lookups would: the new states of
+// a pattern in order from the longest string to the shortest, each transition
+// appended to its parent as the state is made (the new states' own
+// transitions first, then the one from the state the pattern's walk ended at).
+//
+// A state's transitions are searched in order, which is quick while they are
+// few; the root's moves, and those of any state with many transitions, are
+// also kept in a table of 256 entries.
+
 namespace {
+
+// States with more transitions than this also get a table.
+constexpr std::int32_t SCAN_MAX = 16;
+
+using MoveTable = std::int32_t[256];  // child on each byte, 0 for none (the root is nobody's child)
+
+// The tables of the states with many transitions: open addressing over
+// state numbers, which are never 0 here (the root's table stands apart).
+struct WideStates {
+    std::int32_t* state;      // [slot], 0 for a free slot
+    MoveTable** table;        // [slot]
+    std::size_t mask;         // slot count - 1; the count is a power of two
+    std::size_t used;
+    Arena tables;
+};
+
+std::size_t wide_slot(const WideStates* wide, std::int32_t state)
+{
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(state) * 0x9E3779B97F4A7C15ull) >> 32) & wide->mask;
+}
+
+void wide_create(WideStates* wide)
+{
+    wide->mask = 63;
+    wide->state = static_cast<std::int32_t*>(must_alloc_zeroed(wide->mask + 1, sizeof(std::int32_t)));
+    wide->table = static_cast<MoveTable**>(must_alloc((wide->mask + 1) * sizeof(MoveTable*)));
+    wide->used = 0;
+    arena_init(&wide->tables);
+}
+
+void wide_destroy(WideStates* wide)
+{
+    mem_release(wide->state);
+    mem_release(wide->table);
+    arena_release(&wide->tables);
+}
+
+MoveTable* wide_find(const WideStates* wide, std::int32_t state)
+{
+    for (std::size_t i = wide_slot(wide, state);; i = (i + 1) & wide->mask) {
+        if (wide->state[i] == state) return wide->table[i];
+        if (wide->state[i] == 0) return nullptr;
+    }
+}
+
+void wide_place(WideStates* wide, std::int32_t state, MoveTable* table)
+{
+    std::size_t i = wide_slot(wide, state);
+    while (wide->state[i] != 0) i = (i + 1) & wide->mask;
+    wide->state[i] = state;
+    wide->table[i] = table;
+}
+
+// A table for `state`, filled from its transitions; the map doubles at half full.
+void wide_add(WideStates* wide, const AutomatonState& moves, std::int32_t state)
+{
+    if (2 * (wide->used + 1) > wide->mask + 1) {
+        const std::size_t old_count = wide->mask + 1;
+        std::int32_t* old_state = wide->state;
+        MoveTable** old_table = wide->table;
+        wide->mask = 2 * old_count - 1;
+        wide->state = static_cast<std::int32_t*>(must_alloc_zeroed(2 * old_count, sizeof(std::int32_t)));
+        wide->table = static_cast<MoveTable**>(must_alloc(2 * old_count * sizeof(MoveTable*)));
+        for (std::size_t i = 0; i < old_count; ++i) {
+            if (old_state[i] != 0) wide_place(wide, old_state[i], old_table[i]);
+        }
+        mem_release(old_state);
+        mem_release(old_table);
+    }
+    MoveTable* table = static_cast<MoveTable*>(arena_carve(&wide->tables, sizeof(MoveTable), alignof(MoveTable)));
+    for (std::int32_t& child : *table) child = 0;
+    for (std::int32_t t = 0; t < moves.transition_count; ++t) {
+        (*table)[moves.transitions[t].letter] = moves.transitions[t].target;
+    }
+    wide_place(wide, state, table);
+    ++wide->used;
+}
+
+struct Builder {
+    PatternAutomaton* automaton;
+    MoveTable root;
+    WideStates wide;
+    // The previous pattern's letters and the states of their prefixes
+    // (path[k] for the first k letters): pattern files are mostly sorted, so
+    // a pattern shares a prefix with the one before it.
+    unsigned char path_letters[PATTERN_LINE_MAX];
+    std::int32_t path[PATTERN_LINE_MAX + 1];
+    std::size_t path_length;
+};
+
+// The child of `state` on `letter`, or 0 for none.
+std::int32_t child_on(const Builder* builder, std::int32_t state, unsigned char letter)
+{
+    if (state == 0) return builder->root[letter];
+    const AutomatonState& moves = builder->automaton->states[state];
+    if (moves.transition_count > SCAN_MAX) return (*wide_find(&builder->wide, state))[letter];
+    for (std::int32_t t = 0; t < moves.transition_count; ++t) {
+        if (moves.transitions[t].letter == letter) return moves.transitions[t].target;
+    }
+    return 0;
+}
+
+void add_child(Builder* builder, std::int32_t parent, std::int32_t child, unsigned char letter)
+{
+    automaton_add_transition(builder->automaton, parent, child, letter);
+    if (parent == 0) {
+        builder->root[letter] = child;
+        return;
+    }
+    const AutomatonState& moves = builder->automaton->states[parent];
+    if (moves.transition_count == SCAN_MAX + 1) {
+        wide_add(&builder->wide, moves, parent);
+    } else if (moves.transition_count > SCAN_MAX + 1) {
+        (*wide_find(&builder->wide, parent))[letter] = child;
+    }
+}
 
 // Adds one parsed pattern: its state gets the output (a later line with the
 // same letters replaces an earlier one), and each prefix that did not exist
 // yet is created and linked to its parent, longest first.
-void add_pattern(PatternAutomaton* automaton, StringIndex* index, const PatternLine* parsed)
+void add_pattern(Builder* builder, const PatternLine* parsed)
 {
-    char key[PATTERN_LINE_MAX];
-    std::memcpy(key, parsed->letters, parsed->letter_count + 1);
-    std::size_t length = parsed->letter_count;
+    PatternAutomaton* automaton = builder->automaton;
+    const unsigned char* letters = reinterpret_cast<const unsigned char*>(parsed->letters);
+    const std::size_t length = parsed->letter_count;
 
-    // A string existed before exactly when its state number is older than
-    // the count of states before the call.
-    std::int32_t before = automaton->count;
-    std::int32_t state = automaton_state_for(automaton, index, key);
-    bool existed = state < before;
-    mem_release(automaton->states[state].output);
-    automaton->states[state].output = copy_string(pattern_line_output(parsed));
-
-    while (!existed) {
-        const std::int32_t child = state;
-        const unsigned char letter = static_cast<unsigned char>(key[length - 1]);
-        key[--length] = '\0';
-        before = automaton->count;
-        state = automaton_state_for(automaton, index, key);
-        existed = state < before;
-        automaton_add_transition(automaton, state, child, letter);
+    std::size_t depth = 0;
+    const std::size_t shared = length < builder->path_length ? length : builder->path_length;
+    while (depth < shared && letters[depth] == builder->path_letters[depth]) ++depth;
+    for (std::size_t k = depth; k < length; ++k) builder->path_letters[k] = letters[k];
+    builder->path_length = length;
+    std::int32_t state = builder->path[depth];
+    while (depth < length) {
+        const std::int32_t child = child_on(builder, state, letters[depth]);
+        if (child == 0) break;
+        state = child;
+        builder->path[++depth] = state;
     }
+
+    if (depth < length) {
+        // The string of `length` letters gets the lowest new number, the
+        // one of depth + 1 letters the highest.
+        const std::size_t fresh = length - depth;
+        const std::int32_t first = automaton_append_states_quickly(automaton, static_cast<std::int32_t>(fresh));
+        AutomatonState* states = automaton->states;
+        // Each new state but the longest has one transition, to the one a
+        // letter longer: one room holds them all.
+        Transition* rooms = nullptr;
+        if (fresh > 1) {
+            rooms = static_cast<Transition*>(
+                arena_carve(&automaton->storage, (fresh - 1) * sizeof(Transition), alignof(Transition)));
+        }
+        for (std::size_t k = length; k > depth + 1; --k) {
+            const std::int32_t child = first + static_cast<std::int32_t>(length - k);
+            AutomatonState& parent = states[child + 1];
+            parent.transitions = rooms++;
+            parent.transitions[0] = Transition{letters[k - 1], child};
+            parent.transition_count = 1;
+            builder->path[k] = child;
+        }
+        const std::int32_t top = first + static_cast<std::int32_t>(fresh - 1);
+        add_child(builder, state, top, letters[depth]);
+        builder->path[depth + 1] = top;
+        state = first;
+    }
+
+    const char* output = pattern_line_output(parsed);
+    automaton_set_output(automaton, state, output,
+                         static_cast<std::size_t>(parsed->digits + parsed->letter_count + 1 - output));
 }
 
-// Every non-root state fails over to its longest proper suffix that is a state.
-void link_failures(PatternAutomaton* automaton, const StringIndex* index)
+// States ahead in the queue whose memory is asked for before it is needed.
+constexpr std::size_t PREFETCH_AHEAD = 6;
+
+inline void prefetch(const void* address)
 {
-    for (std::uint32_t bucket = 0; bucket < INDEX_BUCKETS; ++bucket) {
-        for (const IndexEntry* entry = index->buckets[bucket]; entry != nullptr; entry = entry->next) {
-            const char* key = entry->key;
-            if (key[0] == '\0') continue;
-            for (const char* suffix = key + 1;; ++suffix) {
-                const std::int32_t found = string_index_find(index, suffix);
-                if (found >= 0) {
-                    automaton->states[entry->value].failure = found;
-                    break;
-                }
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
+// Every non-root state fails over to its longest proper suffix that is a
+// state. Taken breadth first, a state's failure link is known before those of
+// its children: the child on letter b fails over to the state reached on b
+// from the nearest state along the parent's failure chain that has such a
+// move, or to the root. The children of one state look along the same chain,
+// so its states stay at hand.
+void link_failures(Builder* builder)
+{
+    PatternAutomaton* automaton = builder->automaton;
+    std::int32_t* queue =
+        static_cast<std::int32_t*>(must_alloc(static_cast<std::size_t>(automaton->count) * sizeof(std::int32_t)));
+    std::size_t head = 0;
+    std::size_t tail = 0;
+    AutomatonState* states = automaton->states;
+    for (std::int32_t t = 0; t < states[0].transition_count; ++t) {
+        const std::int32_t child = states[0].transitions[t].target;
+        states[child].failure = 0;
+        queue[tail++] = child;
+    }
+    while (head < tail) {
+        // The queue says which states come next; their records and
+        // transitions are scattered over memory, so ask for them early.
+        // Three steps: a state's record, then its transitions and the
+        // record of its failure state, then that one's transitions.
+        if (head + 3 * PREFETCH_AHEAD < tail) prefetch(&states[queue[head + 3 * PREFETCH_AHEAD]]);
+        if (head + 2 * PREFETCH_AHEAD < tail) {
+            const AutomatonState& ahead = states[queue[head + 2 * PREFETCH_AHEAD]];
+            prefetch(ahead.transitions);
+            prefetch(&states[ahead.failure]);
+        }
+        if (head + PREFETCH_AHEAD < tail) prefetch(states[states[queue[head + PREFETCH_AHEAD]].failure].transitions);
+        const AutomatonState& state = states[queue[head++]];
+        for (std::int32_t t = 0; t < state.transition_count; ++t) {
+            const Transition& move = state.transitions[t];
+            std::int32_t fallback = state.failure;
+            std::int32_t found = child_on(builder, fallback, move.letter);
+            while (found == 0 && fallback != 0) {
+                fallback = states[fallback].failure;
+                found = child_on(builder, fallback, move.letter);
             }
+            states[move.target].failure = found;
+            queue[tail++] = move.target;
         }
     }
+    mem_release(queue);
 }
 
 }  // namespace
@@ -66,29 +260,32 @@ PatternAutomaton* load_patterns(const char* path, int* error)
         return nullptr;
     }
 
-    StringIndex* index = string_index_create();
-    string_index_insert(index, "", 0);
-    PatternAutomaton* automaton = automaton_create();
+    Builder* builder = static_cast<Builder*>(must_alloc(sizeof(Builder)));
+    builder->automaton = automaton_create();
+    for (std::int32_t& child : builder->root) child = 0;
+    wide_create(&builder->wide);
+    builder->path[0] = 0;
+    builder->path_length = 0;
 
     char line[PATTERN_LINE_MAX];
     PatternLine parsed;
     while (text_mode_reader_gets(reader, line, PATTERN_LINE_MAX) > 0) {
         if (pattern_line_is_comment(line)) continue;
         parse_pattern_line(&parsed, line);
-        add_pattern(automaton, index, &parsed);
+        add_pattern(builder, &parsed);
     }
     const int read_error = reader->error;
     text_mode_reader_close(reader);
     mem_release(reader);
 
+    PatternAutomaton* automaton = builder->automaton;
+    if (read_error == 0) link_failures(builder);
+    wide_destroy(&builder->wide);
+    mem_release(builder);
     if (read_error != 0) {
-        string_index_destroy(index);
         automaton_destroy(automaton);
         if (error != nullptr) *error = read_error;
         return nullptr;
     }
-
-    link_failures(automaton, index);
-    string_index_destroy(index);
     return automaton;
 }

@@ -16,47 +16,21 @@ std::uint32_t string_hash(const char* key)
     return h;
 }
 
-namespace {
-
-constexpr std::size_t BLOCK_SIZE = 64 * 1024;
-constexpr std::size_t ALIGNMENT = alignof(IndexEntry);
-
-// Room for `size` bytes from the index's blocks, aligned for an IndexEntry.
-void* carve(StringIndex* index, std::size_t size)
-{
-    size = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
-    if (index->block == nullptr || index->block_size - index->block_used < size) {
-        const std::size_t header = (sizeof(unsigned char*) + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
-        const std::size_t block_size = size + header > BLOCK_SIZE ? size + header : BLOCK_SIZE;
-        unsigned char* block = static_cast<unsigned char*>(must_alloc(block_size));
-        std::memcpy(block, &index->block, sizeof(unsigned char*));
-        index->block = block;
-        index->block_used = header;
-        index->block_size = block_size;
-    }
-    void* room = index->block + index->block_used;
-    index->block_used += size;
-    return room;
-}
-
-}  // namespace
-
 StringIndex* string_index_create()
 {
     StringIndex* index = static_cast<StringIndex*>(must_alloc(sizeof(StringIndex)));
     index->buckets = static_cast<IndexEntry**>(must_alloc(INDEX_BUCKETS * sizeof(IndexEntry*)));
     for (std::uint32_t i = 0; i < INDEX_BUCKETS; ++i) index->buckets[i] = nullptr;
-    index->block = nullptr;
-    index->block_used = 0;
-    index->block_size = 0;
+    arena_init(&index->entries);
     return index;
 }
 
 void string_index_insert(StringIndex* index, const char* key, std::int32_t value)
 {
     const std::size_t length = std::strlen(key);
-    IndexEntry* entry = static_cast<IndexEntry*>(carve(index, sizeof(IndexEntry)));
-    char* copy = static_cast<char*>(carve(index, length + 1));
+    IndexEntry* entry =
+        static_cast<IndexEntry*>(arena_carve(&index->entries, sizeof(IndexEntry), alignof(IndexEntry)));
+    char* copy = static_cast<char*>(arena_carve(&index->entries, length + 1, 1));
     std::memcpy(copy, key, length + 1);
     IndexEntry** head = &index->buckets[string_hash(key) % INDEX_BUCKETS];
     entry->next = *head;
@@ -76,13 +50,7 @@ std::int32_t string_index_find(const StringIndex* index, const char* key)
 
 void string_index_destroy(StringIndex* index)
 {
-    unsigned char* block = index->block;
-    while (block != nullptr) {
-        unsigned char* previous;
-        std::memcpy(&previous, block, sizeof(unsigned char*));
-        mem_release(block);
-        block = previous;
-    }
+    arena_release(&index->entries);
     mem_release(index->buckets);
     mem_release(index);
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/arena.h"
+
 constexpr std::uint32_t INDEX_BUCKETS = 31627;  // prime
 
 struct IndexEntry {
@@ -17,9 +19,7 @@ struct StringIndex {
     IndexEntry** buckets;      // INDEX_BUCKETS chain heads
     // Entries and their keys are carved out of large blocks, which are
     // released together: an index holds many small strings for a short time.
-    unsigned char* block;      // the block being filled; its first word links to the previous block
-    std::size_t block_used;
-    std::size_t block_size;
+    Arena entries;
 };
 
 // PJW hash, ELF form, over the key's bytes taken as unsigned values.

@@ -6,10 +6,10 @@
 
 namespace {
 
-inline void merge_entry_output(const CompiledAutomaton* automaton, std::uint32_t entry, std::int64_t p,
-                               std::uint8_t* values)
+inline void merge_row_output(const CompiledAutomaton* automaton, std::uint32_t row, std::int64_t p,
+                             std::uint8_t* values)
 {
-    const std::uint32_t id = entry_output(automaton, entry);
+    const std::uint32_t id = compiled_output(automaton, row);
     if (id == 0) return;
     const MergedOutput& out = automaton->outputs[id];
     const std::uint8_t* digits = automaton->digits + out.offset;
@@ -24,17 +24,16 @@ inline void merge_entry_output(const CompiledAutomaton* automaton, std::uint32_t
 void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
     CompiledAutomaton* automaton = marker->automaton;
-    const std::uint32_t row_mask = (std::uint32_t{1} << automaton->row_bits) - 1;
     const std::int64_t framed_length = length + 2;
     const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
 
     std::memset(values, 0, static_cast<std::size_t>(walk));
-    std::uint32_t entry = compiled_row(automaton, automaton->start_entry & row_mask)[marker->dot_class];
-    merge_entry_output(automaton, entry, 0, values);
+    std::uint32_t row = compiled_next(automaton, automaton->start_row, marker->dot_class);
+    merge_row_output(automaton, row, 0, values);
     for (std::int64_t p = 1; p < walk; ++p) {
         const std::uint8_t byte_class = p <= length ? marker->letter_class[run[p - 1]] : marker->dot_class;
-        entry = compiled_row(automaton, entry & row_mask)[byte_class];
-        merge_entry_output(automaton, entry, p, values);
+        row = compiled_next(automaton, row, byte_class);
+        merge_row_output(automaton, row, p, values);
     }
 }
 

@@ -12,7 +12,7 @@
 #include "breaks/fast_marker.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
-constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 14;
+constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 14;  // for a long text; a short one needs fewer
 constexpr std::size_t MARKED_ROOM = 38;  // bytes of a marked form kept in a slot
 
 struct MarkCacheSlot {
@@ -34,10 +34,17 @@ static_assert(CACHED_RUN_MAX <= static_cast<std::int64_t>(COPY_SLACK));
 
 struct MarkCache {
     const FastMarker* marker;
-    MarkCacheSlot* slots;  // MARK_CACHE_SLOTS + 1, direct-mapped
+    MarkCacheSlot* slots;  // slot_mask + 2, direct-mapped
+    std::uint32_t slot_mask;
 };
 
-void mark_cache_create(MarkCache* cache, const FastMarker* marker);
+// A cache of `slots` slots, a power of two up to MARK_CACHE_SLOTS.
+void mark_cache_create(MarkCache* cache, const FastMarker* marker, std::uint32_t slots = MARK_CACHE_SLOTS);
+
+// Slots enough for a text of `bytes` bytes: a small text meets few words,
+// and every page of the table costs a fault of the memory system when it is
+// first touched.
+std::uint32_t mark_cache_slots_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
 
 // Works out the marked form of the run into `slot`.
@@ -93,7 +100,7 @@ inline const MarkCacheSlot* mark_cache_find(MarkCache* cache, const unsigned cha
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;
-    MarkCacheSlot* slot = &cache->slots[(h ^ (h >> 17)) & (MARK_CACHE_SLOTS - 1)];
+    MarkCacheSlot* slot = &cache->slots[(h ^ (h >> 17)) & cache->slot_mask];
     if (slot->key[0] == key[0] && slot->key[1] == key[1] && slot->key[2] == key[2] && slot->length == length) {
         return slot;
     }

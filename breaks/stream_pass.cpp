@@ -193,7 +193,7 @@ StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* o
     unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + COPY_SLACK));
     FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + COPY_SLACK)), 0, 0},
                   static_cast<std::uint64_t*>(must_alloc((capacity / 64 + 2) * sizeof(std::uint64_t))), false};
-    mark_cache_create(&pass.cache, marker);
+    pass.cache.slots = nullptr;
 
     int read_error = 0;
     std::size_t filled = 0;
@@ -212,6 +212,10 @@ StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* o
         }
         if (read_error != 0) break;
         std::memset(buffer + filled, 0, COPY_SLACK);
+        // A text that fits in one block gets a cache of its size.
+        if (pass.cache.slots == nullptr) {
+            mark_cache_create(&pass.cache, marker, final ? mark_cache_slots_for(filled) : MARK_CACHE_SLOTS);
+        }
         const std::size_t done = feed(&pass, buffer, filled, final);
         std::memmove(buffer, buffer + done, filled - done);
         filled -= done;

@@ -62,6 +62,24 @@ bool text_mode_reader_open(TextModeReader* reader, const char* path)
 std::size_t text_mode_reader_gets(TextModeReader* reader, char* line, std::size_t capacity)
 {
     std::size_t stored = 0;
+    // While the buffer holds the whole piece and the byte after it, the bytes
+    // up to the first one that may need a closer look (a newline, a carriage
+    // return, 0x1A, or any other byte up to 0x1A) are taken as they are.
+    if (capacity > 0 && reader->length - reader->position >= capacity) {
+        const unsigned char* bytes = reader->buffer + reader->position;
+        while (stored + 1 < capacity) {
+            const unsigned char c = bytes[stored];
+            if (c <= CTRL_Z) {
+                if (c != '\n') break;
+                line[stored++] = '\n';
+                reader->position += stored;
+                line[stored] = '\0';
+                return stored;
+            }
+            line[stored++] = static_cast<char>(c);
+        }
+        reader->position += stored;
+    }
     while (stored + 1 < capacity) {
         const int c = next_text_byte(reader);
         if (c == END_OF_TEXT) break;

@@ -61,8 +61,9 @@ TEST(FaultInjection, EachAllocationFailingLeavesTheOutputAsItWas)
     write_bytes(dir.file("out.txt"), "the old output");
     const std::string expected = std::string("Win\xACter is near.\n").append(300, 'n').append(" end");
     const int runs = fail_each_allocation(dir, dir.file("in.txt"), dir.file("out.txt"), expected);
-    // Loading, the matcher and the text pass each allocate.
-    EXPECT_GT(runs, 40);
+    // Loading, the matcher and the text pass each allocate (the automaton's
+    // small records come out of a few large blocks).
+    EXPECT_GT(runs, 20);
 }
 
 TEST(FaultInjection, MarkingAFileInPlace)

@@ -4,6 +4,7 @@
 // 255, and the pattern files have comments, long lines, CR LF and 0x1A.
 
 #include <cstddef>
+#include <initializer_list>
 #include <random>
 #include <string>
 
@@ -94,3 +95,81 @@ struct CaseGenerator {
         return c;
     }
 };
+
+// Pattern files of shapes that are hard on a loader or a matcher.
+enum class HostileShape {
+    long_shared_prefix,  // every line starts with the same 70 letters
+    full_lines,          // lines of 78 bytes from a small pool of letters: long overlaps
+    repeated_lines,      // a few lines again and again, with other digits each time
+    runs_of_one_letter,  // "a", "aa" ... up to 78 letters: failure chains as deep as they go
+    every_byte,          // letters from every byte above 0x20: 200-odd classes
+};
+
+constexpr HostileShape HOSTILE_SHAPES[] = {HostileShape::long_shared_prefix, HostileShape::full_lines,
+                                           HostileShape::repeated_lines, HostileShape::runs_of_one_letter,
+                                           HostileShape::every_byte};
+
+inline const char* hostile_shape_name(HostileShape shape)
+{
+    switch (shape) {
+    case HostileShape::long_shared_prefix: return "long shared prefix";
+    case HostileShape::full_lines: return "full lines";
+    case HostileShape::repeated_lines: return "repeated lines";
+    case HostileShape::runs_of_one_letter: return "runs of one letter";
+    case HostileShape::every_byte: return "every byte";
+    }
+    return "?";
+}
+
+// About `lines` lines of the shape; the letters are a, b, c and "." except
+// for every_byte.
+inline std::string hostile_pattern_file(HostileShape shape, int lines, std::mt19937* random)
+{
+    const auto below = [random](int n) { return static_cast<int>((*random)() % static_cast<unsigned>(n)); };
+    const auto digit = [&below]() { return static_cast<char>('0' + below(10)); };
+    std::string file;
+    if (shape == HostileShape::long_shared_prefix) {
+        std::string prefix;
+        for (int k = 0; k < 70; ++k) prefix += "abc."[below(4)];
+        for (int i = 0; i < lines; ++i) {
+            std::string line = prefix.substr(static_cast<std::size_t>(below(3)));
+            for (int k = below(8); k >= 0; --k) line += below(3) == 0 ? digit() : "abc."[below(4)];
+            file += line + "\n";
+        }
+    } else if (shape == HostileShape::full_lines) {
+        for (int i = 0; i < lines; ++i) {
+            std::string line;
+            while (line.size() < 78) line += below(8) == 0 ? digit() : "ab"[below(2)];
+            file += line + "\n";
+        }
+    } else if (shape == HostileShape::repeated_lines) {
+        const std::string pool[] = {"a1b", "ab2c", ".a3", "b4c.", "abcabc5"};
+        for (int i = 0; i < lines; ++i) {
+            std::string line = pool[below(5)];
+            for (char& c : line) {
+                if (c >= '0' && c <= '9') c = digit();
+            }
+            file += line + "\n";
+        }
+    } else if (shape == HostileShape::runs_of_one_letter) {
+        for (int i = 0; i < lines; ++i) {
+            const int length = 1 + below(78);
+            std::string line(static_cast<std::size_t>(length), 'a');
+            if (below(2) == 0) line[static_cast<std::size_t>(below(length))] = "bc"[below(2)];
+            if (length < 78) line.insert(static_cast<std::size_t>(below(length + 1)), 1, digit());
+            file += line + "\n";
+        }
+    } else {
+        for (int i = 0; i < lines; ++i) {
+            std::string line;
+            for (int k = 1 + below(40); k > 0; --k) {
+                if (below(4) == 0) line += digit();
+                char c = static_cast<char>(0x21 + below(0xDF));
+                if (line.empty() && c == '%') c = 'x';
+                line += c;
+            }
+            file += line + "\n";
+        }
+    }
+    return file;
+}

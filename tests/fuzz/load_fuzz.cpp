@@ -1,11 +1,13 @@
-// The pattern loader on arbitrary bytes: it must never fail on content, and
-// the automaton it builds must hold together.
+// The pattern loader on arbitrary bytes: it must never fail on content, the
+// automaton it builds must hold together, and it must be the one that the
+// string-index reference builds.
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "automaton/loader.h"
+#include "tests/index_loader.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -20,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (state.transitions[t].target <= 0 || state.transitions[t].target >= automaton->count) std::abort();
         }
     }
+    PatternAutomaton* reference = load_patterns_by_index(path.c_str());
+    if (reference == nullptr || !automaton_difference(reference, automaton).empty()) std::abort();
+    automaton_destroy(reference);
     automaton_destroy(automaton);
     return 0;
 }
