@@ -19,7 +19,8 @@
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
 constexpr std::uint32_t MARK_CACHE_WAYS = 2;
-constexpr std::uint32_t MARK_CACHE_SETS = 1u << 15;
+constexpr int MARK_CACHE_SET_BITS = 15;
+constexpr std::uint32_t MARK_CACHE_SETS = 1u << MARK_CACHE_SET_BITS;
 constexpr std::size_t MARKED_ROOM = 38;  // bytes of a marked form kept in a slot
 
 struct MarkCacheSlot {
@@ -103,15 +104,25 @@ inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::in
 // readable, even past its end. The slot stays valid until the next lookup.
 inline const MarkCacheSlot* mark_cache_find(MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
+    using mark_cache_detail::holds;
     using mark_cache_detail::load_word;
     const std::uint64_t* mask = mark_cache_detail::KEY_MASKS.word[length];
+    MarkCacheSlot* set;
+    if (length <= 8) {
+        // Most words: one word of key, one multiplication, one comparison.
+        const std::uint64_t key[3] = {load_word(run) & mask[0], 0, 0};
+        set = &cache->slots[((key[0] * 0x9E3779B97F4A7C15ull) >> (64 - MARK_CACHE_SET_BITS)) * MARK_CACHE_WAYS];
+        if (set->key[0] == key[0] && set->length == length) return set;
+        if (set[1].key[0] == key[0] && set[1].length == length) return mark_cache_promote(set);
+        return mark_cache_fill(cache, set, key, run, length);
+    }
     const std::uint64_t key[3] = {load_word(run) & mask[0], load_word(run + 8) & mask[1],
                                   load_word(run + 16) & mask[2]};
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;
-    MarkCacheSlot* set = &cache->slots[((h ^ (h >> 17)) & (MARK_CACHE_SETS - 1)) * MARK_CACHE_WAYS];
-    if (mark_cache_detail::holds(set, key, length)) return set;
-    if (mark_cache_detail::holds(set + 1, key, length)) return mark_cache_promote(set);
+    set = &cache->slots[((h ^ (h >> 17)) & (MARK_CACHE_SETS - 1)) * MARK_CACHE_WAYS];
+    if (holds(set, key, length)) return set;
+    if (holds(set + 1, key, length)) return mark_cache_promote(set);
     return mark_cache_fill(cache, set, key, run, length);
 }
