@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""Times whole processes side by side.
+
+    timed_runs.py RUNS NAME COMMAND [NAME COMMAND ...]
+
+Runs every COMMAND (split as a shell splits words, no shell in between) once
+to warm up and then RUNS rounds, each round running the commands in turn, so
+that a drift in the machine's speed touches all of them alike. For each
+command it prints one line, tab-separated: NAME, the median wall seconds,
+median CPU seconds (user + system, from the kernel's accounting of the
+finished child) and the largest peak resident memory in KiB. Then, for every
+pair of commands, the median over the rounds of their wall and CPU ratios,
+as lines "ratio A B WALL CPU". A command that fails stops everything.
+"""
+import os
+import shlex
+import statistics
+import subprocess
+import sys
+import time
+
+
+def run(argv):
+    start = time.perf_counter()
+    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        sys.exit(f"timed_runs.py: {' '.join(argv)} failed with exit code {child.returncode}")
+    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+
+
+def main():
+    runs = int(sys.argv[1])
+    pairs = sys.argv[2:]
+    names, commands = pairs[0::2], [shlex.split(c) for c in pairs[1::2]]
+    for argv in commands:
+        run(argv)
+    walls = {n: [] for n in names}
+    cpus = {n: [] for n in names}
+    peaks = {n: 0 for n in names}
+    for _ in range(runs):
+        for name, argv in zip(names, commands):
+            wall, cpu, peak = run(argv)
+            walls[name].append(wall)
+            cpus[name].append(cpu)
+            peaks[name] = max(peaks[name], peak)
+    for name in names:
+        print(f"{name}\t{statistics.median(walls[name]):.4f}\t{statistics.median(cpus[name]):.4f}\t{peaks[name]}")
+    for a in names:
+        for b in names:
+            if a == b:
+                continue
+            wall = statistics.median(x / y for x, y in zip(walls[a], walls[b]))
+            cpu_pairs = [x / y for x, y in zip(cpus[a], cpus[b]) if y > 0]
+            cpu = statistics.median(cpu_pairs) if cpu_pairs else float("nan")
+            print(f"ratio\t{a}\t{b}\t{wall:.3f}\t{cpu:.3f}")
+
+
+if __name__ == "__main__":
+    main()
