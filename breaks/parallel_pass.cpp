@@ -68,8 +68,39 @@ void mark_piece(TextMarker* marker, Piece* piece)
     piece->marked_length = marker->writer.used;
 }
 
-void work(Shared* shared, TextMarker* marker)
+// A worker's own copy of the compiled matcher: its rows are made as that
+// worker's text needs them, so threads share nothing that changes.
+struct Worker {
+    TextMarker text;
+    FastMarker fast;
+    const FastMarker* original;
+    CompiledAutomaton* compiled;  // its own, or null for the calling thread's
+};
+
+// Makes `worker->fast` mark as `original` does, with a matcher of its own.
+// Byte classes are numbered alike for the same automaton, but only the
+// mapping from one numbering to the other is relied on.
+bool make_own_matcher(Worker* worker)
 {
+    const FastMarker* original = worker->original;
+    worker->compiled = compile_automaton(original->automaton->automaton);
+    if (worker->compiled == nullptr) return false;
+    std::uint8_t map[256] = {};
+    for (int b = 0; b < 256; ++b) map[original->automaton->byte_class[b]] = worker->compiled->byte_class[b];
+    for (int b = 0; b < 256; ++b) {
+        if (map[original->automaton->byte_class[b]] != worker->compiled->byte_class[b]) return false;
+    }
+    worker->fast = *original;
+    worker->fast.automaton = worker->compiled;
+    for (int b = 0; b < 256; ++b) worker->fast.letter_class[b] = map[original->letter_class[b]];
+    worker->fast.dot_class = map[original->dot_class];
+    return true;
+}
+
+void work(Shared* shared, Worker* worker)
+{
+    // A worker without a matcher takes no pieces; the others mark them all.
+    if (worker->text.marker == &worker->fast && !make_own_matcher(worker)) return;
     std::unique_lock<std::mutex> lock(shared->mutex);
     for (;;) {
         shared->work_ready.wait(lock, [shared] { return shared->stop || shared->taken < shared->submitted; });
@@ -77,19 +108,10 @@ void work(Shared* shared, TextMarker* marker)
         Piece* piece = &shared->pieces[shared->taken % shared->pieces.size()];
         ++shared->taken;
         lock.unlock();
-        mark_piece(marker, piece);
+        mark_piece(&worker->text, piece);
         lock.lock();
         piece->done = true;
         shared->piece_done.notify_one();
-    }
-}
-
-// The compiled matcher makes its rows as the text first needs them; threads
-// share it, so every row is made before they start.
-void make_every_row(CompiledAutomaton* compiled)
-{
-    for (std::int32_t row = 0; row < compiled->row_count; ++row) {
-        if (compiled->row_ready[row] == 0) compiled_make_row(compiled, static_cast<std::uint32_t>(row));
     }
 }
 
@@ -99,7 +121,7 @@ struct Run {
     std::size_t capacity;      // of a piece's text
     std::size_t out_capacity;  // of a marked piece
     Shared shared;
-    std::vector<TextMarker> markers;  // [0] marks on the calling thread until the workers take over
+    std::vector<Worker> workers;  // [0] marks on the calling thread until the workers take over
     std::vector<std::thread> threads;
     std::size_t written = 0;  // pieces written out, by number
     int write_error = 0;
@@ -114,8 +136,8 @@ void write_piece(Run* run, Piece* piece)
     }
 }
 
-// Writes the pieces done so far in their order; with `until`, waits for
-// and writes every piece numbered below it.
+// Writes the pieces done so far in their order, up to the one numbered
+// `until`; with `wait`, waits for each of them.
 void write_done(Run* run, std::size_t until, bool wait)
 {
     Shared* shared = &run->shared;
@@ -131,23 +153,28 @@ void write_done(Run* run, std::size_t until, bool wait)
     }
 }
 
+void add_worker(Run* run)
+{
+    run->workers.emplace_back();
+    Worker* worker = &run->workers.back();
+    worker->original = run->marker;
+    worker->compiled = nullptr;
+    // The first worker is the calling thread's marker, matcher and all.
+    const FastMarker* fast = run->workers.size() == 1 ? run->marker : &worker->fast;
+    text_marker_create(&worker->text, fast, run->capacity, nullptr, run->out_capacity);
+}
+
 // Starts the workers with piece `first` as the next to mark.
 void start_workers(Run* run, unsigned workers, std::size_t first)
 {
-    make_every_row(run->marker->automaton);
     run->shared.submitted = first;
     run->shared.taken = first;
-    for (unsigned k = 0; k < workers; ++k) {
-        if (k == run->markers.size()) {
-            run->markers.emplace_back();
-            text_marker_create(&run->markers.back(), run->marker, run->capacity, nullptr, run->out_capacity);
-        }
-    }
+    while (run->workers.size() < workers) add_worker(run);
     for (unsigned k = 0; k < workers; ++k) {
         // Too few threads still mark the whole text; none, and the calling
         // thread goes on alone.
         try {
-            run->threads.emplace_back(work, &run->shared, &run->markers[k]);
+            run->threads.emplace_back(work, &run->shared, &run->workers[k]);
         } catch (const std::system_error&) {
             break;
         }
@@ -168,9 +195,9 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         piece = Piece{static_cast<unsigned char*>(must_alloc(run.capacity + COPY_SLACK)), 0, false,
                       static_cast<unsigned char*>(must_alloc(run.out_capacity + COPY_SLACK)), 0, false};
     }
-    run.markers.reserve(options.workers + 1);
-    run.markers.emplace_back();
-    text_marker_create(&run.markers[0], marker, run.capacity, nullptr, run.out_capacity);
+    // Workers keep their place: threads hold pointers to them.
+    run.workers.reserve(options.workers + 1);
+    add_worker(&run);
 
     const bool* letter = marker->letter;
     unsigned char carry[WALK_LIMIT];
@@ -208,13 +235,13 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
             piece->marked_length = 0;
             piece->done = true;
         } else if (run.threads.empty() && (options.workers == 0 || alone < options.alone_bytes)) {
-            mark_piece(&run.markers[0], piece);
+            mark_piece(&run.workers[0].text, piece);
             piece->done = true;
             alone += piece->count;
         } else {
             if (run.threads.empty()) start_workers(&run, options.workers, number);
             if (run.threads.empty()) {
-                mark_piece(&run.markers[0], piece);
+                mark_piece(&run.workers[0].text, piece);
                 piece->done = true;
             } else {
                 std::lock_guard<std::mutex> lock(shared->mutex);
@@ -235,7 +262,10 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     shared->work_ready.notify_all();
     for (std::thread& thread : run.threads) thread.join();
 
-    for (TextMarker& text_marker : run.markers) text_marker_destroy(&text_marker);
+    for (Worker& worker : run.workers) {
+        text_marker_destroy(&worker.text);
+        if (worker.compiled != nullptr) compiled_automaton_destroy(worker.compiled);
+    }
     for (Piece& piece : shared->pieces) {
         mem_release(piece.text);
         mem_release(piece.marked);
