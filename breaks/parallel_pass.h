@@ -18,7 +18,7 @@ constexpr std::size_t PIECE_BYTES = std::size_t{1} << 18;
 
 // Text marked on the calling thread before any thread is started: a small
 // text is done before threads would pay off.
-constexpr std::size_t ALONE_BYTES = std::size_t{1} << 20;
+constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
 struct ParallelOptions {
     unsigned workers;         // marking threads; 0: every piece is marked on the calling thread
