@@ -125,14 +125,16 @@ struct Run {
     std::vector<std::thread> threads;
     std::size_t written = 0;  // pieces written out, by number
     int write_error = 0;
+    bool failed = false;      // reading or writing failed: nothing more is written
 };
 
 void write_piece(Run* run, Piece* piece)
 {
-    if (run->write_error != 0 || piece->marked_length == 0) return;
+    if (run->failed || piece->marked_length == 0) return;
     errno = 0;
     if (std::fwrite(piece->marked, 1, piece->marked_length, run->out) != piece->marked_length) {
         run->write_error = saved_errno(EIO);
+        run->failed = true;
     }
 }
 
@@ -186,7 +188,7 @@ void start_workers(Run* run, unsigned workers, std::size_t first)
 StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE* out, int* error,
                             const ParallelOptions& options)
 {
-    Run run{marker, out, text_chunk_capacity(options.piece), 0, {}, {}, {}, 0, 0};
+    Run run{marker, out, text_chunk_capacity(options.piece), 0, {}, {}, {}, 0, 0, false};
     // A marked piece is at most twice its text; the fixed-size copies reach a little further.
     run.out_capacity = 2 * run.capacity + SHORT_COPY + MARKED_COPY;
     Shared* shared = &run.shared;
@@ -207,7 +209,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     int read_error = 0;
     std::size_t number = 0;
     const std::size_t ring = shared->pieces.size();
-    for (bool final = false; !final && run.write_error == 0;) {
+    for (bool final = false; !final && !run.failed;) {
         write_done(&run, number + 1 > ring ? number + 1 - ring : 0, true);
         Piece* piece = &shared->pieces[number % ring];
         std::memcpy(piece->text, carry, carried);
@@ -224,7 +226,10 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
             count = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - piece->text);
             final = true;
         }
-        if (read_error != 0) break;
+        if (read_error != 0) {
+            run.failed = true;
+            break;
+        }
         piece->in_long_run = next_in_long_run;
         piece->count = final || count == 0 ? count : cut_piece(letter, piece->text, count, &next_in_long_run);
         carried = count - piece->count;
@@ -253,7 +258,6 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         write_done(&run, number, false);
     }
     // Pieces still being marked are waited for; after a failure they are not written.
-    if (read_error != 0 && run.write_error == 0) run.write_error = -1;
     write_done(&run, number, true);
     {
         std::lock_guard<std::mutex> lock(shared->mutex);

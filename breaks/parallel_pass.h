@@ -14,7 +14,7 @@
 #include "common/byte_source.h"
 
 // Bytes of text in a piece.
-constexpr std::size_t PIECE_BYTES = std::size_t{1} << 18;
+constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
 
 // Text marked on the calling thread before any thread is started: a small
 // text is done before threads would pay off.
