@@ -8,7 +8,8 @@ to warm up and then RUNS rounds, each round running the commands in turn, so
 that a drift in the machine's speed touches all of them alike. For each
 command it prints one line, tab-separated: NAME, the median wall seconds,
 median CPU seconds (user + system, from the kernel's accounting of the
-finished child) and the largest peak resident memory in KiB. Then, for every
+finished child) and the peak resident memory in KiB (of one more run, under
+GNU time). Then, for every
 pair of commands, the median over the rounds of their wall and CPU ratios,
 as lines "ratio A B WALL CPU". A command that fails stops everything.
 """
@@ -17,18 +18,29 @@ import shlex
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 
 def run(argv):
     start = time.perf_counter()
-    child = subprocess.Popen(argv, stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(child.pid, 0)
+    pid = os.posix_spawnp(argv[0], argv, os.environ,
+                          file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
+    _, status, usage = os.wait4(pid, 0)
     wall = time.perf_counter() - start
-    child.returncode = os.waitstatus_to_exitcode(status)
-    if child.returncode != 0:
-        sys.exit(f"timed_runs.py: {' '.join(argv)} failed with exit code {child.returncode}")
-    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        sys.exit(f"timed_runs.py: {' '.join(argv)} failed with exit code {code}")
+    return wall, usage.ru_utime + usage.ru_stime
+
+
+def peak_kib(argv):
+    """The command's peak resident memory, by GNU time: a child of this
+    script would count this script's own peak as well."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, *argv], stdout=subprocess.DEVNULL,
+                       check=True)
+        return int(report.read().split()[-1])
 
 
 def main():
@@ -39,13 +51,12 @@ def main():
         run(argv)
     walls = {n: [] for n in names}
     cpus = {n: [] for n in names}
-    peaks = {n: 0 for n in names}
     for _ in range(runs):
         for name, argv in zip(names, commands):
-            wall, cpu, peak = run(argv)
+            wall, cpu = run(argv)
             walls[name].append(wall)
             cpus[name].append(cpu)
-            peaks[name] = max(peaks[name], peak)
+    peaks = {name: peak_kib(argv) for name, argv in zip(names, commands)}
     for name in names:
         print(f"{name}\t{statistics.median(walls[name]):.4f}\t{statistics.median(cpus[name]):.4f}\t{peaks[name]}")
     for a in names:
