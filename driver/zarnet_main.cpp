@@ -90,12 +90,12 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 
     FastMarker marker;
     fast_marker_build(&marker, compiled, arguments.smallChars, arguments.largeChars);
-    // One marking thread per processor, this one reading and writing; on a
-    // single processor the pass runs here alone.
+    // One thread per processor, this one included; on a single processor
+    // the pass runs here alone.
     const unsigned processors = usable_processors();
     const StreamEnd end =
         processors > 1
-            ? run_text_parallel(&marker, &source, output.file, &error, {processors, PIECE_BYTES, ALONE_BYTES})
+            ? run_text_parallel(&marker, &source, output.file, &error, {processors - 1, PIECE_BYTES, ALONE_BYTES})
             : run_text_stream(&marker, &source, output.file, &error);
     if (in != nullptr) std::fclose(in);
     mem_release(whole.bytes);
