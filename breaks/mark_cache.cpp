@@ -18,6 +18,11 @@ void mark_cache_destroy(MarkCache* cache)
     cache->slots = nullptr;
 }
 
+void mark_cache_copy(MarkCache* cache, const MarkCache* from)
+{
+    std::memcpy(cache->slots, from->slots, (MARK_CACHE_SETS * MARK_CACHE_WAYS + 1) * sizeof(MarkCacheSlot));
+}
+
 static_assert(MARK_CACHE_WAYS == 2);
 
 const MarkCacheSlot* mark_cache_promote(MarkCacheSlot* set)

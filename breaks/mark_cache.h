@@ -48,6 +48,10 @@ struct MarkCache {
 void mark_cache_create(MarkCache* cache, const FastMarker* marker);
 void mark_cache_destroy(MarkCache* cache);
 
+// Gives `cache` the words `from` holds (their marked forms do not depend on
+// the matcher that made them).
+void mark_cache_copy(MarkCache* cache, const MarkCache* from);
+
 // Works out the marked form of the run into the first slot of `set`, the
 // older word of the set giving way.
 const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],

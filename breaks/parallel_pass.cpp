@@ -217,6 +217,8 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
             for (std::size_t k = 1; k < workers.size(); ++k) {
                 worker_create(&workers[k], &shared, &workers[k].fast);
                 ++created;
+                // A new thread starts with the words this one has seen.
+                mark_cache_copy(&workers[k].text.cache, &workers[0].text.cache);
                 // Too few threads still mark the whole text; none, and this
                 // thread goes on alone.
                 try {
