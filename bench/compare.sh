@@ -1,90 +1,117 @@
 #!/usr/bin/env bash
-# Times the whole zarnet program on a real English text of about 48 MB with
-# the US English patterns, side by side in one run with:
-#   cp            the floor: reading and writing the same bytes
-#   zarnet        the program as shipped (compiled matcher, streamed pass)
-#   zarnet_plain  the same program with the plain automaton walk
-#   peer          a marker on Debian's libhyphen (scripts/peer)
-# Every command runs pinned to one core; the script prints the median wall
-# time of each, the ratios, zarnet's peak memory, and checks that every
-# output is identical (zarnet = zarnet_plain = peer, cp = input).
+# Times the whole zarnet program side by side in one run, on two corpora:
+#   kjv  the King James Bible (Debian's bible-kjv-text, printed by bible-kjv),
+#        4.4 MB repeated 10 times, with the US English patterns
+#   de   Debian's German manual pages (package manpages-de) rendered to
+#        ISO-8859-1 plain text, 12.8 MB repeated 3 times, with the German
+#        patterns (de-1996)
+# and, on each, these commands, run in turn round after round:
+#   cp            the floor: the same bytes read and written by cp
+#   zarnet        the program as shipped (both cores on a large input)
+#   zarnet_1core  the same program held to one core (taskset), so single-threaded
+#   copy_floor    finds the letter runs and copies each word with one byte added
+#   zarnet_plain  the program with the plain automaton walk
+#   libhyphen     a marker on Debian's libhyphen (scripts/peer)
+#   rust          a marker on the Rust hyphenation crate (scripts/peer-rust)
+# Every output goes to the same file system as the input and replaces a file
+# left there by the round before, as a normal run does. The script checks
+# that zarnet, zarnet_1core, the plain walk and both peers write identical
+# bytes, and prints median wall and CPU times, the ratios asked of zarnet
+# (medians of the ratios within each round) and zarnet's peak memory.
 #
-#   bash bench/compare.sh            (RUNS=7 by default)
+#   bash bench/compare.sh            (RUNS=7 rounds by default; SLOW=0 leaves
+#                                     out the plain walk and libhyphen)
 set -euo pipefail
 export LC_ALL=C
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 runs=${RUNS:-7}
+slow=${SLOW:-1}
 work=${TMPDIR:-/tmp}/zarnet-compare
 mkdir -p "$work"
 
-bash scripts/deps.sh libbenchmark-dev groff-base libhyphen-dev perl time util-linux
+rust=(); command -v cargo >/dev/null || rust=(cargo)
+bash scripts/deps.sh libbenchmark-dev groff-base libhyphen-dev perl time util-linux bible-kjv bible-kjv-text \
+  librust-hyphenation-dev "${rust[@]}"
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" >/dev/null
 bash scripts/peer/build.sh "$work/peer" >/dev/null
+bash scripts/peer-rust/build.sh "$work/rust-peer" >/dev/null
 
-# The text: Debian's English manual pages (package "manpages"), rendered to
-# plain ASCII text, repeated to about 48 MB.
-corpus=$work/corpus.txt
-if [ ! -s "$corpus" ]; then
-  pages=$work/pages
+# repeat FILE TIMES OUT
+repeat() {
+  : >"$3"
+  for _ in $(seq "$2"); do cat "$1" >>"$3"; done
+}
+
+kjv=$work/kjv10.txt
+if [ ! -s "$kjv" ]; then
+  bible -f -l79 gen1:1-rev22:21 >"$work/kjv.txt"
+  repeat "$work/kjv.txt" 10 "$kjv"
+fi
+de=$work/de3.txt
+if [ ! -s "$de" ]; then
+  pages=$work/pages-de
   rm -rf "$pages" && mkdir -p "$pages"
-  (cd "$pages" && apt-get download manpages >/dev/null 2>&1 && dpkg-deb -x manpages_*.deb root)
-  : >"$work/pages.txt"
-  for page in "$pages"/root/usr/share/man/man*/*.gz; do
-    zcat "$page" | groff -Tascii -mandoc -rHY=0 -P-cbou 2>/dev/null >>"$work/pages.txt" || true
-  done
-  size=$(wc -c <"$work/pages.txt")
-  : >"$corpus"
-  while [ "$(wc -c <"$corpus")" -lt $((48 * 1000 * 1000)) ]; do cat "$work/pages.txt" >>"$corpus"; done
-  echo "corpus: $(wc -c <"$corpus") bytes ($size bytes of distinct text from $(ls "$pages"/root/usr/share/man/man*/*.gz | wc -l) pages)"
+  (cd "$pages" && apt-get download manpages-de >/dev/null 2>&1 && dpkg-deb -x manpages-de_*.deb root)
+  for page in "$pages"/root/usr/share/man/de/man*/*.gz; do
+    zcat "$page" | preconv -e UTF-8 | groff -Tlatin1 -mandoc -rHY=0 -P-cbou 2>/dev/null || true
+  done >"$work/de.txt"
+  repeat "$work/de.txt" 3 "$de"
 fi
 
-small=abcdefghijklmnopqrstuvwxyz
-large=ABCDEFGHIJKLMNOPQRSTUVWXYZ
-printf %s "$small" >"$work/small" && printf %s "$large" >"$work/large"
 core=$(( $(nproc) > 1 ? 1 : 0 ))
+data=tests/data/real
+summary=$work/summary.txt
+: >"$summary"
+for corpus in kjv de; do
+  if [ "$corpus" = kjv ]; then text=$kjv set=en-us; else text=$de set=de-1996; fi
+  small=$(cat "$data/$set.small") large=$(cat "$data/$set.large")
+  out=$work/out.$corpus
+  names=(cp zarnet zarnet_1core copy_floor rust)
+  declare -A command=(
+    [cp]="cp $text $out.cp"
+    [zarnet]="build-bench/zarnet $text $out.zarnet patterns/$set.pat $small $large"
+    [zarnet_1core]="taskset -c $core build-bench/zarnet $text $out.zarnet_1core patterns/$set.pat $small $large"
+    [copy_floor]="build-bench/bench/copy_floor $text $out.floor $small $large"
+    [rust]="$work/rust-peer/zarnet_rust_peer patterns/$set.pat $data/$set.small $data/$set.large $text $out.rust"
+    [zarnet_plain]="build-bench/bench/zarnet_plain $text $out.plain patterns/$set.pat $small $large"
+    [libhyphen]="$work/peer/zarnet_peer $work/peer/$set.dic $data/$set.small $data/$set.large $text $out.libhyphen"
+  )
+  if [ "$slow" = 1 ]; then names+=(zarnet_plain libhyphen); fi
+  args=()
+  for name in "${names[@]}"; do args+=("$name" "${command[$name]}"); done
+  echo "== $corpus: $(wc -c <"$text") bytes, patterns/$set.pat, $runs rounds =="
+  python3 bench/timed_runs.py "$runs" "${args[@]}" >"$work/times.$corpus"
 
-declare -A command
-command[cp]="cp $corpus $work/out.cp"
-command[zarnet]="build-bench/zarnet $corpus $work/out.zarnet patterns/en-us.pat $small $large"
-command[zarnet_plain]="build-bench/bench/zarnet_plain $corpus $work/out.plain patterns/en-us.pat $small $large"
-command[peer]="$work/peer/zarnet_peer $work/peer/en-us.dic $work/small $work/large $corpus $work/out.peer"
-order=(cp zarnet zarnet_plain peer)
+  cmp "$text" "$out.cp"
+  checks=(zarnet_1core rust)
+  if [ "$slow" = 1 ]; then checks+=(plain libhyphen); fi
+  for suffix in "${checks[@]}"; do cmp "$out.zarnet" "$out.$suffix"; done
+  echo "outputs: zarnet, zarnet_1core, rust$([ "$slow" = 1 ] && echo ", zarnet_plain, libhyphen") identical ($(wc -c <"$out.zarnet") bytes)"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-declare -A seconds
-for round in $(seq 0 "$runs"); do
-  for name in "${order[@]}"; do
-    start=$(date +%s%N)
-    taskset -c "$core" ${command[$name]}
-    end=$(date +%s%N)
-    # Round 0 only warms the page cache.
-    [ "$round" -gt 0 ] && seconds[$name]+="$(( (end - start) / 1000 )) "
-  done
+  awk -F'\t' -v corpus="$corpus" -v bytes="$(wc -c <"$text")" -v summary="$summary" '
+    $1 != "ratio" { wall[$1] = $2; cpu[$1] = $3; peak[$1] = $4; order[++n] = $1 }
+    $1 == "ratio" { rw[$2 "/" $3] = $4; rc[$2 "/" $3] = $5 }
+    END {
+      printf "%-14s %10s %10s %10s %10s\n", "command", "wall ms", "cpu ms", "MB/s", "peak MiB"
+      for (i = 1; i <= n; i++) {
+        c = order[i]
+        printf "%-14s %10.1f %10.1f %10.1f %10.1f\n", c, 1000 * wall[c], 1000 * cpu[c], bytes / 1e6 / wall[c], peak[c] / 1024
+      }
+      printf "zarnet wall / cp wall: %.2f\n", rw["zarnet/cp"]
+      printf "zarnet_1core wall / cp wall: %.2f\n", rw["zarnet_1core/cp"]
+      printf "zarnet CPU / copy_floor CPU: %.2f (one core: %.2f)\n", rc["zarnet/copy_floor"], rc["zarnet_1core/copy_floor"]
+      printf "rust CPU / zarnet CPU: %.1f (one core: %.1f)\n", rc["rust/zarnet"], rc["rust/zarnet_1core"]
+      if ("libhyphen/zarnet" in rc) printf "libhyphen CPU / zarnet CPU: %.1f\n", rc["libhyphen/zarnet"]
+      if ("zarnet_plain/zarnet" in rc) printf "plain walk CPU / zarnet CPU: %.1f\n", rc["zarnet_plain/zarnet"]
+      printf "zarnet wall, one core / both: %.2f\n", rw["zarnet_1core/zarnet"]
+      printf "zarnet peak memory: %.1f MiB (one core: %.1f MiB)\n", peak["zarnet"] / 1024, peak["zarnet_1core"] / 1024
+      printf "%s\t%.2f\t%.2f\t%.2f\t%.1f\t%.1f\t%.1f\t%.1f\n", corpus, rw["zarnet/cp"], rw["zarnet_1core/cp"],
+        rc["zarnet/copy_floor"], rc["rust/zarnet"], rc["rust/zarnet_1core"], peak["zarnet"] / 1024,
+        peak["zarnet_1core"] / 1024 >> summary
+    }' "$work/times.$corpus"
+  unset command
 done
-
-cmp "$corpus" "$work/out.cp"
-cmp "$work/out.zarnet" "$work/out.plain"
-cmp "$work/out.zarnet" "$work/out.peer"
-echo "outputs: zarnet, zarnet_plain and peer identical ($(wc -c <"$work/out.zarnet") bytes); cp identical to the input"
-
-bytes=$(wc -c <"$corpus")
-declare -A med
-printf '%-14s %12s %12s %12s\n' tool "median ms" "MB/s" "x zarnet"
-for name in "${order[@]}"; do
-  med[$name]=$(printf '%s\n' ${seconds[$name]} | median)
-done
-for name in "${order[@]}"; do
-  awk -v n="$name" -v us="${med[$name]}" -v z="${med[zarnet]}" -v b="$bytes" \
-    'BEGIN { printf "%-14s %12.1f %12.1f %12.2f\n", n, us / 1000, b / us, us / z }'
-done
-awk -v z="${med[zarnet]}" -v c="${med[cp]}" -v p="${med[peer]}" -v q="${med[zarnet_plain]}" 'BEGIN {
-  printf "zarnet wall time / cp: %.2f (target at most 3)\n", z / c
-  printf "zarnet throughput / libhyphen peer: %.1f (target at least 40)\n", p / z
-  printf "zarnet throughput / plain walk: %.1f\n", q / z }'
-
-peak=$( { /usr/bin/time -f %M taskset -c "$core" ${command[zarnet]} ; } 2>&1 >/dev/null | tail -n 1)
-awk -v k="$peak" -v b="$bytes" 'BEGIN {
-  printf "zarnet peak resident memory: %.1f MiB (limit 2.2 x input + 32 MiB = %.1f MiB)\n", k / 1024, (2.2 * b) / 1048576 + 32 }'
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(uname -r)"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(uname -r)," \
+  "$(df -T "$work" | awk 'NR == 2 { print $2 }')"

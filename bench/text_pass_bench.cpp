@@ -10,7 +10,9 @@
 #include "automaton/loader.h"
 #include "bench/bench_data.h"
 #include "breaks/fast_marker.h"
+#include "breaks/parallel_pass.h"
 #include "breaks/stream_pass.h"
+#include "common/processors.h"
 #include "breaks/plain_pass.h"
 
 namespace {
@@ -67,6 +69,30 @@ void BM_TextPassCompiled(benchmark::State& state, BenchSet set)
     release(&loaded);
 }
 
+// The same on every processor, as the program runs a large text: one
+// thread per processor, this one included.
+void BM_TextPassThreaded(benchmark::State& state, BenchSet set)
+{
+    Loaded loaded{};
+    if (!load_set(set, &loaded)) {
+        state.SkipWithError("pattern set or sample missing");
+        return;
+    }
+    FastMarker marker;
+    fast_marker_build(&marker, loaded.compiled, loaded.smallChars.c_str(), loaded.largeChars.c_str());
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    const ParallelOptions options{usable_processors() - 1, PIECE_BYTES, ALONE_BYTES};
+    int error = 0;
+    for (auto _ : state) {
+        ByteSource source =
+            byte_source_from_memory(reinterpret_cast<const unsigned char*>(loaded.text.data()), loaded.text.size());
+        benchmark::DoNotOptimize(run_text_parallel(&marker, &source, sink, &error, options));
+    }
+    std::fclose(sink);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));
+    release(&loaded);
+}
+
 void BM_TextPassPlain(benchmark::State& state, BenchSet set)
 {
     Loaded loaded{};
@@ -89,6 +115,9 @@ void BM_TextPassPlain(benchmark::State& state, BenchSet set)
 BENCHMARK_CAPTURE(BM_TextPassCompiled, en_us, BENCH_SETS[0])->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextPassCompiled, de_1996, BENCH_SETS[1])->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextPassCompiled, ru, BENCH_SETS[2])->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TextPassThreaded, en_us, BENCH_SETS[0])->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TextPassThreaded, de_1996, BENCH_SETS[1])->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_TextPassThreaded, ru, BENCH_SETS[2])->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_TextPassPlain, en_us, BENCH_SETS[0])->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextPassPlain, de_1996, BENCH_SETS[1])->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_TextPassPlain, ru, BENCH_SETS[2])->Unit(benchmark::kMillisecond);

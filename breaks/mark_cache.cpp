@@ -4,28 +4,36 @@
 
 #include "common/memory.h"
 
+namespace {
 
-void mark_cache_create(MarkCache* cache, const FastMarker* marker, std::uint32_t slots)
+std::size_t cache_slots(int set_bits)
+{
+    return (std::size_t{1} << set_bits) * MARK_CACHE_WAYS + 1;
+}
+
+}  // namespace
+
+void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
     cache->marker = marker;
-    cache->slot_mask = slots - 1;
-    if (slots == MARK_CACHE_SLOTS) {
+    cache->set_bits = set_bits;
+    const std::size_t slots = cache_slots(set_bits);
+    if (set_bits == MARK_CACHE_SET_BITS) {
         // Zeroed pages come from the system as they are first touched.
-        cache->slots = static_cast<MarkCacheSlot*>(must_alloc_zeroed(slots + 1, sizeof(MarkCacheSlot)));
+        cache->slots = static_cast<MarkCacheSlot*>(must_alloc_zeroed(slots, sizeof(MarkCacheSlot)));
     } else {
         // A small table is touched all over anyway: zeroing it at once takes
         // one fault a page instead of two.
-        const std::size_t size = (static_cast<std::size_t>(slots) + 1) * sizeof(MarkCacheSlot);
-        cache->slots = static_cast<MarkCacheSlot*>(must_alloc(size));
-        std::memset(cache->slots, 0, size);
+        cache->slots = static_cast<MarkCacheSlot*>(must_alloc(slots * sizeof(MarkCacheSlot)));
+        std::memset(cache->slots, 0, slots * sizeof(MarkCacheSlot));
     }
 }
 
-std::uint32_t mark_cache_slots_for(std::size_t bytes)
+int mark_cache_set_bits_for(std::size_t bytes)
 {
-    std::uint32_t slots = 256;
-    while (slots < MARK_CACHE_SLOTS && slots < bytes / 8) slots *= 2;
-    return slots;
+    int set_bits = 7;
+    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{MARK_CACHE_WAYS} << set_bits) < bytes / 8) ++set_bits;
+    return set_bits;
 }
 
 void mark_cache_destroy(MarkCache* cache)
@@ -34,13 +42,35 @@ void mark_cache_destroy(MarkCache* cache)
     cache->slots = nullptr;
 }
 
-const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* slot, const std::uint64_t key[3],
+void mark_cache_copy(MarkCache* cache, const MarkCache* from)
+{
+    if (from->slots == nullptr) return;
+    if (cache->slots == nullptr || cache->set_bits != from->set_bits) {
+        mark_cache_destroy(cache);
+        mark_cache_create(cache, cache->marker, from->set_bits);
+    }
+    std::memcpy(cache->slots, from->slots, cache_slots(from->set_bits) * sizeof(MarkCacheSlot));
+}
+
+static_assert(MARK_CACHE_WAYS == 2);
+
+const MarkCacheSlot* mark_cache_promote(MarkCacheSlot* set)
+{
+    const MarkCacheSlot used = set[1];
+    set[1] = set[0];
+    set[0] = used;
+    return set;
+}
+
+const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
                                      const unsigned char* run, std::int64_t length)
 {
     unsigned char marked[2 * CACHED_RUN_MAX];
     const std::size_t out =
         static_cast<std::size_t>(write_marked_head(cache->marker, run, length, marked) - marked);
     if (out > MARKED_ROOM) return nullptr;
+    set[1] = set[0];
+    MarkCacheSlot* slot = set;
     std::memcpy(slot->marked, marked, out);
     std::memcpy(slot->key, key, sizeof slot->key);
     slot->length = static_cast<std::uint8_t>(length);

@@ -3,6 +3,12 @@
 // that a word that comes again costs one lookup and one copy instead of a
 // walk through the automaton. Words are keyed by their bytes as they stand
 // in the text (the marked form keeps their case).
+//
+// The cache has MARK_CACHE_SETS sets of two slots, the more recently used
+// first (least recently used replacement). Sized on rendered manual pages
+// and the Bible: with 64K slots, 99.5 % of the English lookups hit (99.7 %
+// possible), 97.4 % of the German (98.5 %) and 91.1 % of the Russian
+// (91.3 %); a direct-mapped table of 16K slots had 95.9, 91.0 and 86.3 %.
 
 #include <bit>
 #include <cstdint>
@@ -12,7 +18,9 @@
 #include "breaks/fast_marker.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
-constexpr std::uint32_t MARK_CACHE_SLOTS = 1u << 14;  // for a long text; a short one needs fewer
+constexpr std::uint32_t MARK_CACHE_WAYS = 2;
+constexpr int MARK_CACHE_SET_BITS = 15;
+constexpr std::uint32_t MARK_CACHE_SETS = 1u << MARK_CACHE_SET_BITS;
 constexpr std::size_t MARKED_ROOM = 38;  // bytes of a marked form kept in a slot
 
 struct MarkCacheSlot {
@@ -34,22 +42,30 @@ static_assert(CACHED_RUN_MAX <= static_cast<std::int64_t>(COPY_SLACK));
 
 struct MarkCache {
     const FastMarker* marker;
-    MarkCacheSlot* slots;  // slot_mask + 2, direct-mapped
-    std::uint32_t slot_mask;
+    MarkCacheSlot* slots;  // (1 << set_bits) * MARK_CACHE_WAYS + 1; null until made
+    int set_bits;          // the cache has 1 << set_bits sets
 };
 
-// A cache of `slots` slots, a power of two up to MARK_CACHE_SLOTS.
-void mark_cache_create(MarkCache* cache, const FastMarker* marker, std::uint32_t slots = MARK_CACHE_SLOTS);
+// A cache of 1 << set_bits sets, set_bits at most MARK_CACHE_SET_BITS.
+void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits = MARK_CACHE_SET_BITS);
 
-// Slots enough for a text of `bytes` bytes: a small text meets few words,
-// and every page of the table costs a fault of the memory system when it is
-// first touched.
-std::uint32_t mark_cache_slots_for(std::size_t bytes);
+// The sets enough for a text of `bytes` bytes, as set_bits: a small text
+// meets few words, and every page of the table costs a fault of the memory
+// system when it is first touched.
+int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
 
-// Works out the marked form of the run into `slot`.
-const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* slot, const std::uint64_t key[3],
+// Gives `cache` the words `from` holds (their marked forms do not depend on
+// the matcher that made them), and its size; `cache` may not be made yet.
+void mark_cache_copy(MarkCache* cache, const MarkCache* from);
+
+// Works out the marked form of the run into the first slot of `set`, the
+// older word of the set giving way.
+const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
                                      const unsigned char* run, std::int64_t length);
+
+// Puts the second slot of `set` first, where a hit on it belongs.
+const MarkCacheSlot* mark_cache_promote(MarkCacheSlot* set);
 
 namespace mark_cache_detail {
 
@@ -85,6 +101,12 @@ constexpr KeyMasks make_key_masks()
 
 inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
+inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::int64_t length)
+{
+    return ((slot->key[0] ^ key[0]) | (slot->key[1] ^ key[1]) | (slot->key[2] ^ key[2])) == 0 &&
+           slot->length == length;
+}
+
 }  // namespace mark_cache_detail
 
 // The slot holding the marked form of a run of 4 .. CACHED_RUN_MAX letters,
@@ -93,16 +115,25 @@ inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 // readable, even past its end. The slot stays valid until the next lookup.
 inline const MarkCacheSlot* mark_cache_find(MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
+    using mark_cache_detail::holds;
     using mark_cache_detail::load_word;
     const std::uint64_t* mask = mark_cache_detail::KEY_MASKS.word[length];
+    MarkCacheSlot* set;
+    if (length <= 8) {
+        // Most words: one word of key, one multiplication, one comparison.
+        const std::uint64_t key[3] = {load_word(run) & mask[0], 0, 0};
+        set = &cache->slots[((key[0] * 0x9E3779B97F4A7C15ull) >> (64 - cache->set_bits)) * MARK_CACHE_WAYS];
+        if (set->key[0] == key[0] && set->length == length) return set;
+        if (set[1].key[0] == key[0] && set[1].length == length) return mark_cache_promote(set);
+        return mark_cache_fill(cache, set, key, run, length);
+    }
     const std::uint64_t key[3] = {load_word(run) & mask[0], load_word(run + 8) & mask[1],
                                   load_word(run + 16) & mask[2]};
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;
-    MarkCacheSlot* slot = &cache->slots[(h ^ (h >> 17)) & cache->slot_mask];
-    if (slot->key[0] == key[0] && slot->key[1] == key[1] && slot->key[2] == key[2] && slot->length == length) {
-        return slot;
-    }
-    return mark_cache_fill(cache, slot, key, run, length);
+    set = &cache->slots[((h ^ (h >> 17)) & ((std::uint64_t{1} << cache->set_bits) - 1)) * MARK_CACHE_WAYS];
+    if (holds(set, key, length)) return set;
+    if (holds(set + 1, key, length)) return mark_cache_promote(set);
+    return mark_cache_fill(cache, set, key, run, length);
 }

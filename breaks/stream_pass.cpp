@@ -26,15 +26,12 @@ namespace {
 
 constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
 
-struct BlockWriter {
-    std::FILE* file;
-    unsigned char* bytes;  // OUT_BLOCK bytes and COPY_SLACK bytes more
-    std::size_t used;
-    int error;             // 0 while every write succeeded
-};
+}  // namespace
 
-void flush(BlockWriter* writer)
+void block_writer_flush(BlockWriter* writer)
 {
+    // Text kept in memory stays where it is.
+    if (writer->file == nullptr) return;
     if (writer->used != 0 && writer->error == 0) {
         errno = 0;
         if (std::fwrite(writer->bytes, 1, writer->used, writer->file) != writer->used) {
@@ -44,18 +41,25 @@ void flush(BlockWriter* writer)
     writer->used = 0;
 }
 
+namespace {
+
+void flush(BlockWriter* writer)
+{
+    block_writer_flush(writer);
+}
+
 // Appends `count` bytes; the SHORT_COPY bytes from `bytes` on must be
 // readable even when `count` is smaller.
 void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
 {
-    if (count <= SHORT_COPY && OUT_BLOCK - writer->used >= count) {
+    if (count <= SHORT_COPY && writer->capacity - writer->used >= count) {
         std::memcpy(writer->bytes + writer->used, bytes, SHORT_COPY);
         writer->used += count;
         return;
     }
-    if (OUT_BLOCK - writer->used < count) {
+    if (writer->capacity - writer->used < count) {
         flush(writer);
-        if (count >= OUT_BLOCK) {
+        if (count >= writer->capacity) {
             errno = 0;
             if (writer->error == 0 && std::fwrite(bytes, 1, count, writer->file) != count) {
                 writer->error = saved_errno(EIO);
@@ -66,14 +70,6 @@ void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
     std::memcpy(writer->bytes + writer->used, bytes, count);
     writer->used += count;
 }
-
-struct FastPass {
-    const FastMarker* marker;
-    MarkCache cache;
-    BlockWriter writer;
-    std::uint64_t* bits;  // letter mask of the buffer, one word more than needed
-    bool in_long_run;     // the buffer starts inside a run whose marked head is written
-};
 
 // Position of the first byte at or after `pos` that is not a letter.
 std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
@@ -86,7 +82,7 @@ std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
 
 // Writes a run longer than CACHED_RUN_MAX letters with its marks, after the
 // bytes from `*pending` on; `*pending` moves past what was written.
-ZARNET_NOINLINE void write_long_run(FastPass* pass, const unsigned char* run, std::size_t length,
+ZARNET_NOINLINE void write_long_run(TextMarker* pass, const unsigned char* run, std::size_t length,
                                       const unsigned char** pending)
 {
     append(&pass->writer, *pending, static_cast<std::size_t>(run - *pending));
@@ -99,7 +95,7 @@ ZARNET_NOINLINE void write_long_run(FastPass* pass, const unsigned char* run, st
 
 // Writes a run of 4 .. CACHED_RUN_MAX letters the same way. The text has
 // slack enough for copies of SHORT_COPY bytes.
-inline void write_short_run(FastPass* pass, const unsigned char* run, std::size_t length,
+inline void write_short_run(TextMarker* pass, const unsigned char* run, std::size_t length,
                             const unsigned char** pending)
 {
     const MarkCacheSlot* slot = mark_cache_find(&pass->cache, run, static_cast<std::int64_t>(length));
@@ -109,23 +105,26 @@ inline void write_short_run(FastPass* pass, const unsigned char* run, std::size_
     }
     BlockWriter* writer = &pass->writer;
     const std::size_t gap = static_cast<std::size_t>(run - *pending);
-    if (gap <= SHORT_COPY && OUT_BLOCK - writer->used >= SHORT_COPY + MARKED_COPY) {
+    if (gap <= SHORT_COPY && writer->capacity - writer->used >= SHORT_COPY + MARKED_COPY) {
         std::memcpy(writer->bytes + writer->used, *pending, SHORT_COPY);
         writer->used += gap;
     } else {
         append(writer, *pending, gap);
-        if (OUT_BLOCK - writer->used < MARKED_COPY) flush(writer);
+        if (writer->capacity - writer->used < MARKED_COPY) flush(writer);
     }
     std::memcpy(writer->bytes + writer->used, slot->marked, MARKED_COPY);
     writer->used += slot->marked_length;
     *pending = run + length;
 }
 
-// Marks and writes text[0 .. count) (followed by COPY_SLACK zero bytes in the
-// buffer) up to the start of a run that may go on in the next block, unless
-// `final`. Returns the number of bytes written out.
-std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, bool final)
+}  // namespace
+
+std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::size_t count, bool final)
 {
+    // A text that fits in one block gets a cache of its size.
+    if (pass->cache.slots == nullptr) {
+        mark_cache_create(&pass->cache, pass->marker, final ? mark_cache_set_bits_for(count) : MARK_CACHE_SET_BITS);
+    }
     const bool* letter = pass->marker->letter;
     std::size_t start = 0;
     if (pass->in_long_run) {
@@ -184,16 +183,41 @@ std::size_t feed(FastPass* pass, const unsigned char* text, std::size_t count, b
     return limit;
 }
 
-}  // namespace
+void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t chunk, std::FILE* out,
+                        std::size_t out_capacity)
+{
+    pass->marker = marker;
+    // The word cache is made with the first block, sized for the text.
+    pass->cache.marker = marker;
+    pass->cache.slots = nullptr;
+    pass->cache.set_bits = 0;
+    pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
+                               0, 0};
+    pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));
+    pass->in_long_run = false;
+}
+
+void text_marker_destroy(TextMarker* pass)
+{
+    mark_cache_destroy(&pass->cache);
+    mem_release(pass->bits);
+    mem_release(pass->writer.bytes);
+    pass->bits = nullptr;
+    pass->writer.bytes = nullptr;
+}
+
+std::size_t text_chunk_capacity(std::size_t chunk)
+{
+    return chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
+}
 
 StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* out, int* error,
                           std::size_t chunk)
 {
-    const std::size_t capacity = chunk < CHUNK_MIN ? CHUNK_MIN : (chunk + 63) / 64 * 64;
+    const std::size_t capacity = text_chunk_capacity(chunk);
     unsigned char* buffer = static_cast<unsigned char*>(must_alloc(capacity + COPY_SLACK));
-    FastPass pass{marker, {}, {out, static_cast<unsigned char*>(must_alloc(OUT_BLOCK + COPY_SLACK)), 0, 0},
-                  static_cast<std::uint64_t*>(must_alloc((capacity / 64 + 2) * sizeof(std::uint64_t))), false};
-    pass.cache.slots = nullptr;
+    TextMarker pass;
+    text_marker_create(&pass, marker, capacity, out, OUT_BLOCK);
 
     int read_error = 0;
     std::size_t filled = 0;
@@ -212,27 +236,22 @@ StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* o
         }
         if (read_error != 0) break;
         std::memset(buffer + filled, 0, COPY_SLACK);
-        // A text that fits in one block gets a cache of its size.
-        if (pass.cache.slots == nullptr) {
-            mark_cache_create(&pass.cache, marker, final ? mark_cache_slots_for(filled) : MARK_CACHE_SLOTS);
-        }
-        const std::size_t done = feed(&pass, buffer, filled, final);
+        const std::size_t done = text_marker_feed(&pass, buffer, filled, final);
         std::memmove(buffer, buffer + done, filled - done);
         filled -= done;
         if (pass.writer.error != 0) break;
     }
     flush(&pass.writer);
 
-    mark_cache_destroy(&pass.cache);
-    mem_release(pass.bits);
-    mem_release(pass.writer.bytes);
+    const int write_error = pass.writer.error;
+    text_marker_destroy(&pass);
     mem_release(buffer);
     if (read_error != 0) {
         *error = read_error;
         return StreamEnd::read_failed;
     }
-    if (pass.writer.error != 0) {
-        *error = pass.writer.error;
+    if (write_error != 0) {
+        *error = write_error;
         return StreamEnd::write_failed;
     }
     return StreamEnd::complete;

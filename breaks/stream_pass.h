@@ -8,7 +8,10 @@
 #include <cstddef>
 #include <cstdio>
 
+#include <cstdint>
+
 #include "breaks/fast_marker.h"
+#include "breaks/mark_cache.h"
 #include "common/byte_source.h"
 
 // Bytes of text read at a time.
@@ -31,3 +34,45 @@ enum class StreamEnd {
 // read at a time.
 StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* out, int* error,
                           std::size_t chunk = TEXT_CHUNK);
+
+// Rounds a chunk size the way run_text_stream does: a multiple of 64, at
+// least CHUNK_MIN.
+std::size_t text_chunk_capacity(std::size_t chunk);
+
+// Where marked text goes: a block of `capacity` bytes (and COPY_SLACK more)
+// written to `file` whenever it fills, or, without a file, kept in the block
+// (which must then be large enough for all of it: twice the text).
+struct BlockWriter {
+    std::FILE* file;       // null: the text stays in `bytes`
+    unsigned char* bytes;
+    std::size_t capacity;
+    std::size_t used;
+    int error;             // 0 while every write succeeded
+};
+
+// Writes out what the block holds (nothing without a file).
+void block_writer_flush(BlockWriter* writer);
+
+// The state of the fast pass over one stream of text: the word cache, the
+// letter mask of the current block and where marked text goes.
+struct TextMarker {
+    const FastMarker* marker;
+    MarkCache cache;
+    BlockWriter writer;
+    std::uint64_t* bits;  // letter mask of the block, one word more than needed
+    bool in_long_run;     // the block starts inside a run whose marked head is written
+};
+
+// `chunk` is the largest block text_marker_feed is given (a multiple of 64);
+// `out` may be null, the marked text then staying in the writer's block of
+// `out_capacity` bytes.
+void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t chunk, std::FILE* out,
+                        std::size_t out_capacity);
+void text_marker_destroy(TextMarker* pass);
+
+// Marks and writes text[0 .. count) (followed by COPY_SLACK zero bytes in the
+// buffer) up to the start of a run that may go on in the next block, unless
+// `final`. Returns the number of bytes written out. A run that reaches the
+// end of a `final` block is taken as whole: that is right when it ends
+// there, or when WALK_LIMIT of its letters or more are in the block.
+std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::size_t count, bool final);

@@ -7,12 +7,14 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "breaks/parallel_pass.h"
 #include "breaks/plain_pass.h"
 #include "breaks/stream_pass.h"
 #include "common/byte_source.h"
 #include "common/error_line.h"
 #include "common/file_system.h"
 #include "common/memory.h"
+#include "common/processors.h"
 #include "driver/input_file.h"
 #include "driver/messages.h"
 #include "driver/output_file.h"
@@ -85,7 +87,13 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 
     FastMarker marker;
     fast_marker_build(&marker, compiled, arguments.smallChars, arguments.largeChars);
-    const StreamEnd end = run_text_stream(&marker, &source, output.file, &error);
+    // One thread per processor, this one included; on a single processor
+    // the pass runs here alone.
+    const unsigned processors = usable_processors();
+    const StreamEnd end =
+        processors > 1
+            ? run_text_parallel(&marker, &source, output.file, &error, {processors - 1, PIECE_BYTES, ALONE_BYTES})
+            : run_text_stream(&marker, &source, output.file, &error);
     if (in != nullptr) std::fclose(in);
     mem_release(whole.bytes);
     if (end != StreamEnd::complete) {

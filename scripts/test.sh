@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds zarnet and runs the whole test suite twice: in a plain optimised
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; then
+# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; the
+# tests of the threaded pass under ThreadSanitizer (unit tests only); then
 # the end-to-end tests once more against the Windows build, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,4 +20,9 @@ for variant in plain sanitize; do
   if [ "$variant" = plain ]; then labels=(-LE windows); else labels=(-LE 'large|windows'); fi
   (cd "$dir" && ctest --output-on-failure -j"$jobs" "${labels[@]}")
 done
+echo "== thread sanitizer build =="
+cmake -S . -B build-tsan -DZARNET_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_TSAN=ON >/dev/null
+cmake --build build-tsan -j"$jobs" --target zarnet_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  build-tsan/tests/zarnet_tests --gtest_filter='ParallelPass.*:FastPath.*:LetterMask.*'
 bash scripts/test_windows.sh

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "breaks/plain_pass.h"
 #include "tests/random_cases.h"
 #include "tests/test_support.h"
 
@@ -295,6 +296,51 @@ TEST(CliRun, WindowsBuildWritesTheSameBytesAsThisOne)
         if (HasFailure()) return;
     }
     EXPECT_GT(marks, 1000u);
+}
+
+// Some MiB of real text with long runs in it: enough for the threaded pass.
+std::string large_text()
+{
+    const std::string sample = read_bytes(std::string(ZARNET_SOURCE_DIR) + "/tests/data/real/en.txt");
+    std::string text;
+    for (int k = 0; text.size() < 3u << 20; ++k) {
+        text += sample;
+        if (k % 50 == 0) text.append(static_cast<std::size_t>(300 + 7 * k), "nt"[k % 2]);
+    }
+    return text;
+}
+
+TEST(CliRun, LargeInputGivesThePlainWalksBytes)
+{
+    Job job;
+    const std::string text = large_text();
+    const std::string patterns = read_bytes(std::string(ZARNET_SOURCE_DIR) + "/patterns/en-us.pat");
+    write_bytes(job.in, text);
+    write_bytes(job.hyp, patterns);
+    const RunResult run = run_zarnet(job.args());
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    const AutomatonPtr automaton = load_pattern_text(patterns);
+    ASSERT_NE(automaton, nullptr);
+    std::vector<unsigned char> expected(2 * text.size() + 1);
+    const std::int64_t size =
+        run_text(automaton.get(), reinterpret_cast<const unsigned char*>(text.c_str()), expected.data(), LOWER, UPPER);
+    EXPECT_TRUE(read_bytes(job.out) ==
+                std::string(reinterpret_cast<const char*>(expected.data()), static_cast<std::size_t>(size)));
+}
+
+TEST(CliFailure, LargeOutputFailingPartWay)
+{
+    if (testing_windows_program()) GTEST_SKIP() << "no /dev/full and no file size limit";
+    Job job;
+    write_bytes(job.in, large_text());
+    expect_failure(job, {job.in, "/dev/full", job.hyp, LOWER, UPPER}, "/dev/full", ENOSPC);
+    const std::vector<std::string> before = snapshot(job.dir.path);
+    // Under a file size limit of 1 MiB the write fails while pieces are still being marked.
+    const RunResult run = run_shell(joined("trap '' XFSZ && ulimit -f 1024 && ", zarnet_command(job.args())));
+    EXPECT_EQ(run.exit_code, 1);
+    expect_system_error_line(run.err, job.out, EFBIG);
+    EXPECT_EQ(snapshot(job.dir.path), before);
 }
 
 TEST(CliPatternFile, CrlfLinesReadLikeLfLines)

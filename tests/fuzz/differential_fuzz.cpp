@@ -1,5 +1,6 @@
-// The compiled matcher with the streamed pass against the plain walk: any
-// difference in the output bytes is a finding.
+// The compiled matcher with the streamed pass, and with the threaded pass in
+// small pieces, against the plain walk: any difference in the output bytes
+// is a finding.
 
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "breaks/parallel_pass.h"
 #include "breaks/stream_pass.h"
 #include "breaks/plain_pass.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -38,6 +40,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (run_text_stream(&marker, &source, out, &error, 1024) != StreamEnd::complete) std::abort();
     std::fclose(out);
 
+    if (static_cast<std::int64_t>(fast_size) != plain_size ||
+        std::string(fast, fast_size) != std::string(reinterpret_cast<const char*>(plain.data()), fast_size)) {
+        std::abort();
+    }
+    std::free(fast);
+
+    // Pieces of 1024 bytes shared by this thread and one more.
+    out = open_memstream(&fast, &fast_size);
+    source = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    if (run_text_parallel(&marker, &source, out, &error, {1, 1024, 0}) != StreamEnd::complete) std::abort();
+    std::fclose(out);
     if (static_cast<std::int64_t>(fast_size) != plain_size ||
         std::string(fast, fast_size) != std::string(reinterpret_cast<const char*>(plain.data()), fast_size)) {
         std::abort();

@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Times whole processes side by side.
+
+    timed_runs.py RUNS NAME COMMAND [NAME COMMAND ...]
+
+Runs every COMMAND (split as a shell splits words, no shell in between) once
+to warm up and then RUNS rounds, each round running the commands in turn, so
+that a drift in the machine's speed touches all of them alike. For each
+command it prints one line, tab-separated: NAME, the median wall seconds,
+median CPU seconds (user + system, from the kernel's accounting of the
+finished child) and the peak resident memory in KiB (of one more run, under
+GNU time). Then, for every
+pair of commands, the median over the rounds of their wall and CPU ratios,
+as lines "ratio A B WALL CPU". A command that fails stops everything.
+"""
+import os
+import shlex
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def run(argv):
+    start = time.perf_counter()
+    pid = os.posix_spawnp(argv[0], argv, os.environ,
+                          file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
+    _, status, usage = os.wait4(pid, 0)
+    wall = time.perf_counter() - start
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        sys.exit(f"timed_runs.py: {' '.join(argv)} failed with exit code {code}")
+    return wall, usage.ru_utime + usage.ru_stime
+
+
+def peak_kib(argv):
+    """The command's peak resident memory, by GNU time: a child of this
+    script would count this script's own peak as well."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, *argv], stdout=subprocess.DEVNULL,
+                       check=True)
+        return int(report.read().split()[-1])
+
+
+def main():
+    runs = int(sys.argv[1])
+    pairs = sys.argv[2:]
+    names, commands = pairs[0::2], [shlex.split(c) for c in pairs[1::2]]
+    for argv in commands:
+        run(argv)
+    walls = {n: [] for n in names}
+    cpus = {n: [] for n in names}
+    for _ in range(runs):
+        for name, argv in zip(names, commands):
+            wall, cpu = run(argv)
+            walls[name].append(wall)
+            cpus[name].append(cpu)
+    peaks = {name: peak_kib(argv) for name, argv in zip(names, commands)}
+    for name in names:
+        print(f"{name}\t{statistics.median(walls[name]):.4f}\t{statistics.median(cpus[name]):.4f}\t{peaks[name]}")
+    for a in names:
+        for b in names:
+            if a == b:
+                continue
+            wall = statistics.median(x / y for x, y in zip(walls[a], walls[b]))
+            cpu_pairs = [x / y for x, y in zip(cpus[a], cpus[b]) if y > 0]
+            cpu = statistics.median(cpu_pairs) if cpu_pairs else float("nan")
+            print(f"ratio\t{a}\t{b}\t{wall:.3f}\t{cpu:.3f}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,33 @@
+#pragma once
+// The fast pass on several threads. The text is read in pieces that end
+// where a run of letters ends (or deep inside a run too long for any mark
+// to depend on what follows), so every piece is marked on its own, by
+// whichever thread takes it, exactly as the single-threaded pass marks it;
+// the marked pieces are written in their order. Memory stays bounded: one
+// piece, its marked form and one word cache per thread.
+
+#include <cstddef>
+#include <cstdio>
+
+#include "breaks/fast_marker.h"
+#include "breaks/stream_pass.h"
+#include "common/byte_source.h"
+
+// Bytes of text in a piece.
+constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
+
+// Text marked on the calling thread before any thread is started: a small
+// text is done before threads would pay off.
+constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
+
+struct ParallelOptions {
+    unsigned workers;         // threads started besides the calling one; 0: it marks every piece alone
+    std::size_t piece;        // bytes per piece (text_chunk_capacity rounds it)
+    std::size_t alone_bytes;  // text marked on the calling thread before the workers start
+};
+
+// Reads `in` to its end, or to its first NUL byte, and writes the marked
+// text to `out`. On a failure *error holds the system's error number;
+// nothing after the failure is written.
+StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE* out, int* error,
+                            const ParallelOptions& options);

@@ -1,0 +1,270 @@
+// The threaded pass against the single-threaded one and the plain walk: the
+// same bytes for every input, wherever the pieces happen to end, and the
+// same failures.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "automaton/compiled_automaton.h"
+#include "breaks/fast_marker.h"
+#include "breaks/letter_mask.h"
+#include "breaks/parallel_pass.h"
+#include "breaks/plain_pass.h"
+#include "breaks/stream_pass.h"
+#include "tests/random_cases.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Marked {
+    std::string bytes;
+    StreamEnd end;
+    int error;
+};
+
+// Runs the threaded pass (with `options`) or, without them, the
+// single-threaded one over `text` into memory.
+Marked mark_stream(const FastMarker* marker, const std::string& text, const ParallelOptions* options)
+{
+    ByteSource in = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    char* buffer = nullptr;
+    std::size_t length = 0;
+    std::FILE* out = open_memstream(&buffer, &length);
+    Marked marked{{}, StreamEnd::complete, 0};
+    marked.end = options == nullptr ? run_text_stream(marker, &in, out, &marked.error)
+                                    : run_text_parallel(marker, &in, out, &marked.error, *options);
+    std::fclose(out);
+    marked.bytes.assign(buffer, length);
+    std::free(buffer);
+    return marked;
+}
+
+std::string mark_plain(const PatternAutomaton* automaton, const MarkingCase& c)
+{
+    std::vector<unsigned char> output(2 * c.text.size() + 1);
+    const std::int64_t size = run_text(automaton, reinterpret_cast<const unsigned char*>(c.text.c_str()),
+                                       output.data(), c.smallChars.c_str(), c.largeChars.c_str());
+    return std::string(reinterpret_cast<const char*>(output.data()), static_cast<std::size_t>(size));
+}
+
+struct Matcher {
+    AutomatonPtr automaton;
+    CompiledAutomaton* compiled;
+    FastMarker marker;
+};
+
+bool make_matcher(Matcher* matcher, const MarkingCase& c)
+{
+    matcher->automaton = load_pattern_text(c.patterns);
+    if (matcher->automaton == nullptr) return false;
+    matcher->compiled = compile_automaton(matcher->automaton.get());
+    if (matcher->compiled == nullptr) return false;
+    fast_marker_build(&matcher->marker, matcher->compiled, c.smallChars.c_str(), c.largeChars.c_str());
+    return true;
+}
+
+std::string first_difference(const std::string& a, const std::string& b)
+{
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    return std::to_string(a.size()) + " and " + std::to_string(b.size()) + " bytes differ from byte " +
+           std::to_string(at);
+}
+
+// The plain walk, the single-threaded pass and the threaded pass under each
+// of `options` must write the same bytes. Returns the number of marks.
+std::size_t expect_same(const MarkingCase& c, const std::vector<ParallelOptions>& options, const std::string& label)
+{
+    Matcher matcher;
+    if (!make_matcher(&matcher, c)) {
+        ADD_FAILURE() << label << ": pattern file not loaded";
+        return 0;
+    }
+    const std::string plain = mark_plain(matcher.automaton.get(), c);
+    const Marked single = mark_stream(&matcher.marker, c.text, nullptr);
+    EXPECT_EQ(single.end, StreamEnd::complete);
+    if (single.bytes != plain) ADD_FAILURE() << label << ", single thread: " << first_difference(plain, single.bytes);
+    for (const ParallelOptions& o : options) {
+        const Marked threaded = mark_stream(&matcher.marker, c.text, &o);
+        EXPECT_EQ(threaded.end, StreamEnd::complete);
+        if (threaded.bytes != plain) {
+            ADD_FAILURE() << label << ", " << o.workers << " workers, pieces of " << o.piece << ", "
+                          << o.alone_bytes << " bytes alone: " << first_difference(plain, threaded.bytes);
+        }
+    }
+    compiled_automaton_destroy(matcher.compiled);
+    return static_cast<std::size_t>(std::count(plain.begin(), plain.end(), '\xAC'));
+}
+
+std::string without_nul(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
+
+TEST(ParallelPass, MatchesBothPassesOnRandomCases)
+{
+    CaseGenerator generator{std::mt19937(1009)};
+    std::size_t marks = 0;
+    for (int i = 0; i < 40; ++i) {
+        MarkingCase c = generator.make(4000 + static_cast<std::size_t>(generator.below(12000)));
+        c.text = without_nul(c.text);
+        // Runs longer than a piece, and a NUL ending the text part way.
+        if (i % 5 == 0) c.text.insert(c.text.size() / 3, 2500 + generator.below(3000), c.largeChars[0]);
+        if (i % 5 == 1) c.text.insert(c.text.size() - 1000 + generator.below(900), 1, '\0');
+        const std::size_t piece = 1024 + 64 * static_cast<std::size_t>(generator.below(6));
+        marks += expect_same(c,
+                             {{0, piece, 0},
+                              {1, piece, 0},
+                              {2, piece, 2048},
+                              {3, piece + 64, 0},
+                              {2, PIECE_BYTES, ALONE_BYTES}},
+                             "case " + std::to_string(i));
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(marks, 3000u);
+}
+
+TEST(ParallelPass, PieceEndsInEveryAwkwardPlace)
+{
+    // A piece of 1024 bytes ends at byte 1024 of the text unless that cuts a
+    // run; around it stand runs of every length near the deepest walk, a
+    // NUL, and a run reaching across several pieces.
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
+    const std::size_t piece = 1024;
+    const std::size_t deep = static_cast<std::size_t>(WALK_LIMIT);
+    std::vector<ParallelOptions> options{{0, piece, 0}, {2, piece, 0}};
+    for (std::size_t run : {std::size_t{1}, std::size_t{4}, std::size_t{250}, deep - 2, deep - 1, deep, deep + 1, 2 * piece + 7}) {
+        for (std::size_t end = piece - 3; end <= piece + 3; ++end) {
+            for (int nul = 0; nul < 2; ++nul) {
+                // Words, then a run of `run` letters ending at `end`, then more words.
+                std::string text;
+                while (text.size() + run + 1 < end) text += "intent ";
+                while (text.size() + run < end) text += ' ';
+                text.append(run > end ? end : run, 'n');
+                if (nul != 0) text += '\0';
+                text += "tent nnntnnn " + std::string(1500, 'n') + " net";
+                c.text = text;
+                expect_same(c, options, "run of " + std::to_string(run) + " ending at " + std::to_string(end) +
+                                            (nul != 0 ? " before a NUL" : ""));
+                if (HasFailure()) return;
+            }
+        }
+    }
+}
+
+TEST(ParallelPass, MatchesBothPassesOnRealText)
+{
+    const char* sets[] = {"en-us", "de-1996", "ru"};
+    const char* texts[] = {"en", "de", "ru"};
+    for (int s = 0; s < 3; ++s) {
+        const std::string root(ZARNET_SOURCE_DIR);
+        const std::string data = root + "/tests/data/real/";
+        MarkingCase c{read_bytes(root + "/patterns/" + sets[s] + ".pat"), read_bytes(data + sets[s] + ".small"),
+                      read_bytes(data + sets[s] + ".large"), read_bytes(data + texts[s] + ".txt")};
+        ASSERT_FALSE(c.text.empty()) << texts[s];
+        const std::string once = c.text;
+        while (c.text.size() < 60000) c.text += once;
+        EXPECT_GT(expect_same(c, {{2, 1024, 0}, {2, 4096, 1024}, {1, 1088, 0}}, texts[s]), 1000u);
+    }
+}
+
+// A stream that gives `text` and then fails with EIO, or takes `room` bytes
+// and then fails with ENOSPC.
+struct FailingStream {
+    std::string text;
+    std::size_t position;
+    std::size_t room;
+};
+
+ssize_t read_then_fail(void* cookie, char* into, std::size_t count)
+{
+    FailingStream* stream = static_cast<FailingStream*>(cookie);
+    if (stream->position == stream->text.size()) {
+        errno = EIO;
+        return -1;
+    }
+    const std::size_t n = std::min(count, stream->text.size() - stream->position);
+    std::memcpy(into, stream->text.data() + stream->position, n);
+    stream->position += n;
+    return static_cast<ssize_t>(n);
+}
+
+ssize_t write_then_fail(void* cookie, const char*, std::size_t count)
+{
+    FailingStream* stream = static_cast<FailingStream*>(cookie);
+    if (stream->position + count > stream->room) {
+        errno = ENOSPC;
+        return -1;
+    }
+    stream->position += count;
+    return static_cast<ssize_t>(count);
+}
+
+TEST(ParallelPass, ReadAndWriteErrorsEndTheRun)
+{
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    std::string text;
+    while (text.size() < 40 * 1024) text += "Winter is near. ";
+    const ParallelOptions options{2, 1024, 2048};
+
+    FailingStream failing_in{text, 0, 0};
+    std::FILE* in = fopencookie(&failing_in, "rb", {read_then_fail, nullptr, nullptr, nullptr});
+    ASSERT_NE(in, nullptr);
+    std::FILE* null_out = std::fopen("/dev/null", "wb");
+    ByteSource source = byte_source_from_file(in);
+    int error = 0;
+    EXPECT_EQ(run_text_parallel(&matcher.marker, &source, null_out, &error, options), StreamEnd::read_failed);
+    EXPECT_EQ(error, EIO);
+    EXPECT_EQ(failing_in.position, text.size());
+    std::fclose(in);
+    std::fclose(null_out);
+
+    FailingStream failing_out{"", 0, 20000};
+    std::FILE* out = fopencookie(&failing_out, "wb", {nullptr, write_then_fail, nullptr, nullptr});
+    ASSERT_NE(out, nullptr);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+    source = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    error = 0;
+    EXPECT_EQ(run_text_parallel(&matcher.marker, &source, out, &error, options), StreamEnd::write_failed);
+    EXPECT_EQ(error, ENOSPC);
+    EXPECT_LE(failing_out.position, 20000u);
+    // The reading stopped soon after the failure.
+    EXPECT_LT(source.position, text.size());
+    std::fclose(out);
+    compiled_automaton_destroy(matcher.compiled);
+}
+
+TEST(LetterMask, EveryPathGivesThePlainMask)
+{
+    std::mt19937 random(33);
+    std::vector<unsigned char> text(64 * 40);
+    for (int round = 0; round < 50; ++round) {
+        bool letter[256] = {};
+        const int letters = 1 + static_cast<int>(random() % 200);
+        for (int k = 0; k < letters; ++k) letter[1 + random() % 255] = true;
+        for (unsigned char& b : text) b = static_cast<unsigned char>(random());
+        std::vector<std::uint64_t> plain(40), other(40);
+        letter_mask_build_along(LetterMaskPath::plain, letter, text.data(), text.size(), plain.data());
+        for (LetterMaskPath path : {LetterMaskPath::ssse3, LetterMaskPath::avx2}) {
+            if (!letter_mask_path_supported(path)) continue;
+            letter_mask_build_along(path, letter, text.data(), text.size(), other.data());
+            ASSERT_EQ(other, plain) << "round " << round << ", path " << static_cast<int>(path);
+        }
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            ASSERT_EQ((plain[i / 64] >> (i % 64) & 1) != 0, letter[text[i]]) << "byte " << i;
+        }
+    }
+}
+
+}  // namespace
