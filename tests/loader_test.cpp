@@ -99,12 +99,27 @@ TEST(LoaderAgainstReference, LineShapesAcrossBuffers)
             patterns += letters(3);
             patterns += '\n';
             break;
+        case 6:  // a run of digits longer than a piece
+            patterns += letters(2);
+            patterns.append(80 + random() % 200, static_cast<char>('1' + random() % 9));
+            patterns += letters(2);
+            patterns += '\n';
+            break;
         default: patterns += letters(1 + random() % 8) + "\n"; break;
         }
     }
     expect_same_automaton(patterns, "mixed shapes");
     expect_same_automaton(patterns + letters(5) + "\x1a" + letters(5) + "\n", "ended by 0x1A");
     expect_same_automaton(patterns + letters(5), "no final newline");
+    // Such a run just before the buffer's end reads nothing past it.
+    for (std::size_t before = 64 * 1024 - 90; before < 64 * 1024; before += 7) {
+        std::string filler(before % 8, 'q');
+        filler += '\n';
+        while (filler.size() < before) filler += "ab\n";
+        filler.resize(before - 1);
+        filler += '\n';
+        expect_same_automaton(filler + "ab" + std::string(300, '7') + "c\n", "digits at the buffer's end");
+    }
 }
 
 }  // namespace
