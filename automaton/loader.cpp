@@ -278,8 +278,8 @@ PatternAutomaton* load_patterns(const char* path, int* error)
         if (reader->length - reader->position >= PATTERN_LINE_MAX) {
             const unsigned char* bytes = reader->buffer + reader->position;
             if (bytes[0] != '%') {
-                // At most one piece: a long run of digits reads no further.
-                const std::size_t end = parse_pattern_run(&parsed, bytes, PATTERN_LINE_MAX - 1);
+                // The NUL after the bytes held ends even a long run of digits.
+                const std::size_t end = parse_pattern_run(&parsed, bytes);
                 if (end + 1 < PATTERN_LINE_MAX && bytes[end] == '\n') {
                     reader->position += end + 1;
                     add_pattern(builder, &parsed);

@@ -1,7 +1,5 @@
 #include "automaton/pattern_line.h"
 
-#include <cstdint>
-
 bool pattern_line_is_comment(const char* line)
 {
     return line[0] == '%';
@@ -9,16 +7,15 @@ bool pattern_line_is_comment(const char* line)
 
 void parse_pattern_line(PatternLine* parsed, const char* line)
 {
-    // The NUL ends the run.
-    parse_pattern_run(parsed, reinterpret_cast<const unsigned char*>(line), SIZE_MAX);
+    parse_pattern_run(parsed, reinterpret_cast<const unsigned char*>(line));
 }
 
-std::size_t parse_pattern_run(PatternLine* parsed, const unsigned char* bytes, std::size_t limit)
+std::size_t parse_pattern_run(PatternLine* parsed, const unsigned char* bytes)
 {
     std::size_t n = 0;
     parsed->digits[0] = '0';
     const unsigned char* p = bytes;
-    for (; static_cast<std::size_t>(p - bytes) < limit && *p > 0x20; ++p) {
+    for (; *p > 0x20; ++p) {
         if (*p >= '0' && *p <= '9') {
             parsed->digits[n] = static_cast<char>(*p);
         } else {
