@@ -51,7 +51,7 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
     const std::int32_t n = state->transition_count;
     // Room for 1, then 2, 4, 8 ... transitions; the room outgrown stays with
     // the automaton until it is destroyed, which costs at most as much again.
-    if (n == 0 || std::has_single_bit(static_cast<std::uint32_t>(n))) {
+    if ((n & (n - 1)) == 0) {  // 0 or a power of two, without a popcount call
         const std::size_t room = n == 0 ? 1 : 2 * static_cast<std::size_t>(n);
         Transition* grown = static_cast<Transition*>(
             arena_carve(&automaton->storage, room * sizeof(Transition), alignof(Transition)));

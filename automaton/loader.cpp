@@ -269,7 +269,25 @@ PatternAutomaton* load_patterns(const char* path, int* error)
 
     char line[PATTERN_LINE_MAX];
     PatternLine parsed;
-    while (text_mode_reader_gets(reader, line, PATTERN_LINE_MAX) > 0) {
+    for (;;) {
+        // Most lines are parsed where they lie in the reader's buffer: a
+        // line of letters and digits that ends in a newline within one
+        // piece reads the same as its copy would. Anything else (a comment,
+        // a carriage return, a blank, a long line, the buffer's end) takes
+        // the copying read.
+        if (reader->length - reader->position >= PATTERN_LINE_MAX) {
+            const unsigned char* bytes = reader->buffer + reader->position;
+            if (bytes[0] != '%') {
+                // The NUL after the bytes held ends even a long run of digits.
+                const std::size_t end = parse_pattern_run(&parsed, bytes);
+                if (end + 1 < PATTERN_LINE_MAX && bytes[end] == '\n') {
+                    reader->position += end + 1;
+                    add_pattern(builder, &parsed);
+                    continue;
+                }
+            }
+        }
+        if (text_mode_reader_gets(reader, line, PATTERN_LINE_MAX) == 0) break;
         if (pattern_line_is_comment(line)) continue;
         parse_pattern_line(&parsed, line);
         add_pattern(builder, &parsed);

@@ -7,9 +7,15 @@ bool pattern_line_is_comment(const char* line)
 
 void parse_pattern_line(PatternLine* parsed, const char* line)
 {
+    parse_pattern_run(parsed, reinterpret_cast<const unsigned char*>(line));
+}
+
+std::size_t parse_pattern_run(PatternLine* parsed, const unsigned char* bytes)
+{
     std::size_t n = 0;
     parsed->digits[0] = '0';
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(line); *p > 0x20; ++p) {
+    const unsigned char* p = bytes;
+    for (; *p > 0x20; ++p) {
         if (*p >= '0' && *p <= '9') {
             parsed->digits[n] = static_cast<char>(*p);
         } else {
@@ -21,6 +27,7 @@ void parse_pattern_line(PatternLine* parsed, const char* line)
     parsed->letters[n] = '\0';
     parsed->digits[n + 1] = '\0';
     parsed->letter_count = n;
+    return static_cast<std::size_t>(p - bytes);
 }
 
 const char* pattern_line_output(const PatternLine* parsed)

@@ -24,6 +24,11 @@ bool pattern_line_is_comment(const char* line);
 // At most PATTERN_LINE_MAX - 1 letters are taken.
 void parse_pattern_line(PatternLine* parsed, const char* line);
 
+// The same over bytes that end in a byte up to 0x20 (a NUL, a newline, ...):
+// returns the number of bytes taken, the index of the byte that ended the run
+// (that byte, or a letter past the limit).
+std::size_t parse_pattern_run(PatternLine* parsed, const unsigned char* bytes);
+
 // The pattern's output: its digits without the leading "0"s (trailing zeros
 // stay); the empty string when no digit is nonzero.
 const char* pattern_line_output(const PatternLine* parsed);

@@ -32,7 +32,7 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 int mark_cache_set_bits_for(std::size_t bytes)
 {
     int set_bits = 7;
-    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{MARK_CACHE_WAYS} << set_bits) < bytes / 8) ++set_bits;
+    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
     return set_bits;
 }
 

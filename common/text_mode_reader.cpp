@@ -17,6 +17,7 @@ int peek_raw(TextModeReader* reader)
         errno = 0;
         reader->length = std::fread(reader->buffer, 1, TEXT_MODE_READER_BUFFER, reader->file);
         reader->position = 0;
+        reader->buffer[reader->length] = 0;
         if (reader->length == 0) {
             if (std::ferror(reader->file)) {
                 reader->error = saved_errno(EIO);

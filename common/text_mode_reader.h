@@ -15,7 +15,8 @@ struct TextModeReader {
     std::size_t length;     // bytes held in `buffer`
     bool ended;             // end of file or 0x1A reached
     int error;              // errno of a failed open or read, 0 when none
-    unsigned char buffer[TEXT_MODE_READER_BUFFER];
+    // The bytes read, then a NUL: a scan that stops at a NUL stops there.
+    unsigned char buffer[TEXT_MODE_READER_BUFFER + 1];
 };
 
 // Opens `path`; on failure returns false and leaves the reason in `error`.
