@@ -1,5 +1,6 @@
 #include "breaks/parallel_pass.h"
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdint>
@@ -17,7 +18,8 @@
 // Every thread, the calling one included, takes the next piece of the text
 // (reading is done by one thread at a time, in order), marks it, waits for
 // its turn and writes it. No thread only reads or writes: on a machine with
-// as many processors as threads, none waits to be scheduled.
+// as many processors as threads, none waits to be scheduled. No lock is held
+// while a piece is written, so one thread reads while another writes.
 
 namespace {
 
@@ -48,13 +50,14 @@ struct Shared {
     std::size_t read = 0;      // pieces read, which numbers them
     std::size_t bytes = 0;     // bytes read
 
-    // Writing, in the pieces' order.
+    // Writing, in the pieces' order: the mutex guards `written`; only the
+    // thread whose turn it is writes, outside the mutex.
     std::mutex write_mutex;
     std::condition_variable turn;
     std::FILE* out;
     std::size_t written = 0;   // pieces whose turn to be written is over
-    int write_error = 0;
-    bool failed = false;       // reading or writing failed: nothing more is written or read
+    int write_error = 0;       // set by the writing thread before `written` moves on
+    std::atomic<bool> failed{false};  // reading or writing failed: nothing more is written or read
 };
 
 // Where the piece in text[0 .. count) may end so that the marks of every run
@@ -81,11 +84,7 @@ std::size_t cut_piece(const bool* letter, const unsigned char* text, std::size_t
 bool read_piece(Shared* shared, Worker* worker, std::size_t* number, std::size_t* count, bool* in_long_run)
 {
     std::lock_guard<std::mutex> lock(shared->read_mutex);
-    if (shared->final) return false;
-    {
-        std::lock_guard<std::mutex> failure(shared->write_mutex);
-        if (shared->failed) return false;
-    }
+    if (shared->final || shared->failed.load(std::memory_order_relaxed)) return false;
     unsigned char* text = worker->piece;
     std::memcpy(text, shared->carry, shared->carried);
     const std::size_t wanted = shared->capacity - shared->carried;
@@ -95,8 +94,7 @@ bool read_piece(Shared* shared, Worker* worker, std::size_t* number, std::size_t
         shared->final = true;
         if (shared->in->error != 0) {
             shared->read_error = shared->in->error;
-            std::lock_guard<std::mutex> failure(shared->write_mutex);
-            shared->failed = true;
+            shared->failed.store(true, std::memory_order_relaxed);
             return false;
         }
     }
@@ -128,17 +126,23 @@ void mark_piece(Worker* worker, std::size_t count, bool in_long_run)
 // Waits for the piece's turn and writes it (unless a failure came first).
 void write_piece(Shared* shared, Worker* worker, std::size_t number)
 {
-    std::unique_lock<std::mutex> lock(shared->write_mutex);
-    shared->turn.wait(lock, [shared, number] { return shared->written == number; });
+    {
+        std::unique_lock<std::mutex> lock(shared->write_mutex);
+        shared->turn.wait(lock, [shared, number] { return shared->written == number; });
+    }
+    // Until `written` moves on, the file is this thread's alone.
     const std::size_t length = worker->text.writer.used;
-    if (!shared->failed && length != 0) {
+    if (!shared->failed.load(std::memory_order_relaxed) && length != 0) {
         errno = 0;
         if (std::fwrite(worker->text.writer.bytes, 1, length, shared->out) != length) {
             shared->write_error = saved_errno(EIO);
-            shared->failed = true;
+            shared->failed.store(true, std::memory_order_relaxed);
         }
     }
-    ++shared->written;
+    {
+        std::lock_guard<std::mutex> lock(shared->write_mutex);
+        ++shared->written;
+    }
     shared->turn.notify_all();
 }
 

@@ -20,6 +20,14 @@ constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
 // text is done before threads would pay off.
 constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
+// The fewest processors on which the text is marked on several threads. On
+// two processors the second thread did not pay: each thread's own word cache
+// misses every new word again, the two threads share the memory bus, and the
+// second processor is often busy with other work, so two threads took about
+// as long as one (a few per cent faster on an idle machine, up to half again
+// as long on a busy one) for 15-50 % more processor time.
+constexpr unsigned THREADS_FROM = 3;
+
 struct ParallelOptions {
     unsigned workers;         // threads started besides the calling one; 0: it marks every piece alone
     std::size_t piece;        // bytes per piece (text_chunk_capacity rounds it)

@@ -85,13 +85,18 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
         return report_file_error(arguments.out_file, error);
     }
 
+    // The pass reads and writes large blocks: through the C library's own
+    // buffer each would be copied once more and cut into two system calls.
+    if (in != nullptr) std::setvbuf(in, nullptr, _IONBF, 0);
+    std::setvbuf(output.file, nullptr, _IONBF, 0);
+
     FastMarker marker;
     fast_marker_build(&marker, compiled, arguments.smallChars, arguments.largeChars);
-    // One thread per processor, this one included; on a single processor
-    // the pass runs here alone.
+    // One thread per processor, this one included, from THREADS_FROM
+    // processors up; with fewer the pass runs here alone.
     const unsigned processors = usable_processors();
     const StreamEnd end =
-        processors > 1
+        processors >= THREADS_FROM
             ? run_text_parallel(&marker, &source, output.file, &error, {processors - 1, PIECE_BYTES, ALONE_BYTES})
             : run_text_stream(&marker, &source, output.file, &error);
     if (in != nullptr) std::fclose(in);

@@ -245,6 +245,47 @@ TEST(ParallelPass, ReadAndWriteErrorsEndTheRun)
     compiled_automaton_destroy(matcher.compiled);
 }
 
+ssize_t read_in_dribbles(void* cookie, char* into, std::size_t count)
+{
+    FailingStream* stream = static_cast<FailingStream*>(cookie);
+    const std::size_t n = std::min({count, stream->room, stream->text.size() - stream->position});
+    std::memcpy(into, stream->text.data() + stream->position, n);
+    stream->position += n;
+    return static_cast<ssize_t>(n);
+}
+
+TEST(ParallelPass, UnbufferedFilesGiveTheSameBytes)
+{
+    // As the program runs it: both files without the C library's buffer,
+    // the text arriving a few hundred bytes a read, pieces written while
+    // the next is read.
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    std::string text;
+    for (int i = 0; text.size() < 50 * 1024; ++i) text += i % 7 == 0 ? std::string(1100, 'n') + " " : "intent tent. ";
+    const std::string single = mark_stream(&matcher.marker, text, nullptr).bytes;
+    for (unsigned workers : {0u, 1u, 3u}) {
+        FailingStream dribble{text, 0, 333};
+        std::FILE* in = fopencookie(&dribble, "rb", {read_in_dribbles, nullptr, nullptr, nullptr});
+        std::FILE* out = std::tmpfile();
+        ASSERT_TRUE(in != nullptr && out != nullptr);
+        std::setvbuf(in, nullptr, _IONBF, 0);
+        std::setvbuf(out, nullptr, _IONBF, 0);
+        ByteSource source = byte_source_from_file(in);
+        int error = 0;
+        EXPECT_EQ(run_text_parallel(&matcher.marker, &source, out, &error, {workers, 1024, 2048}), StreamEnd::complete);
+        std::string written(static_cast<std::size_t>(std::ftell(out)), '\0');
+        std::rewind(out);
+        EXPECT_EQ(std::fread(written.data(), 1, written.size(), out), written.size());
+        EXPECT_EQ(written, single) << workers << " workers: " << first_difference(single, written);
+        std::fclose(in);
+        std::fclose(out);
+    }
+    EXPECT_GT(std::count(single.begin(), single.end(), '\xAC'), 200);
+    compiled_automaton_destroy(matcher.compiled);
+}
+
 TEST(LetterMask, EveryPathGivesThePlainMask)
 {
     std::mt19937 random(33);
