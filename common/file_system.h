@@ -40,11 +40,6 @@ bool stream_status(std::FILE* file, PathKind* kind, std::int64_t* size, int* err
 // on every platform.
 std::FILE* open_for_reading(const char* path, int* error);
 
-// The path of the file a chain of symbolic links ends at in *target; `path`
-// itself when it is no link. False when it is a link whose chain cannot be
-// followed to its end (a dangling link, a loop).
-bool resolve_links(const char* path, std::string* target);
-
 // True for a byte that separates folders in a path.
 bool is_path_separator(char c);
 

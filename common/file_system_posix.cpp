@@ -243,18 +243,6 @@ std::FILE* open_for_reading(const char* path, int* error)
     return file;
 }
 
-bool resolve_links(const char* path, std::string* target)
-{
-    *target = path;
-    struct stat info;
-    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) return true;
-    char* resolved = realpath(path, nullptr);
-    if (resolved == nullptr) return false;
-    *target = resolved;
-    std::free(resolved);
-    return true;
-}
-
 bool is_path_separator(char c)
 {
     return c == '/';

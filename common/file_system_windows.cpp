@@ -214,14 +214,6 @@ std::FILE* open_for_reading(const char* path, int* error)
     return file;
 }
 
-bool resolve_links(const char* path, std::string* target)
-{
-    // Replacing a Windows link puts the file in its place; links there are rare
-    // and usually point to folders rather than files.
-    *target = path;
-    return true;
-}
-
 bool is_path_separator(char c)
 {
     return c == '/' || c == '\\';

@@ -69,23 +69,6 @@ TEST(FileSystem, OpenForReadingRefusesFoldersAndMissingFiles)
     std::fclose(file);
 }
 
-TEST(FileSystem, LinksResolveToTheirEndOrFail)
-{
-    ScratchDir dir;
-    fs::create_directory(dir.file("real"));
-    write_bytes(dir.file("real/target"), "");
-    fs::create_symlink("real/target", dir.file("one"));
-    fs::create_symlink("one", dir.file("two"));
-    fs::create_symlink("nowhere", dir.file("dangling"));
-
-    std::string target;
-    ASSERT_TRUE(resolve_links(dir.file("two").c_str(), &target));
-    EXPECT_EQ(fs::path(target), fs::canonical(dir.file("real/target")));
-    ASSERT_TRUE(resolve_links(dir.file("real/target").c_str(), &target));
-    EXPECT_EQ(target, dir.file("real/target"));
-    EXPECT_FALSE(resolve_links(dir.file("dangling").c_str(), &target));
-}
-
 FilePlace located(const std::string& path)
 {
     FilePlace place{-1, "", ""};
