@@ -228,14 +228,18 @@ RunResult run_while_held(const std::string& held, const std::string& command)
 {
     const std::string signal = held + ".held";
     std::string script = program_command(Program::hold_file, {held, signal});
+    // Wine may take long to start the holder on a busy machine: the run
+    // waits for it, and fails saying so rather than run with the file free.
     script.append(" & n=0; while [ ! -e ")
         .append(shell_quote(signal))
-        .append(" ] && [ $n -lt 1000 ]; do sleep 0.02; n=$((n+1)); done; ")
+        .append(" ] && [ $n -lt 6000 ]; do sleep 0.02; n=$((n+1)); done; [ -e ")
+        .append(shell_quote(signal))
+        .append(" ] || { echo 'the holding program did not start' >&2; kill %1; exit 99; }; ")
         .append(command)
         .append(" </dev/null; code=$?; rm -f ")
         .append(shell_quote(signal))
         .append("; wait; exit $code");
-    return run_shell(joined("timeout 120 bash -c ", shell_quote(script)));
+    return run_shell(joined("timeout 300 bash -c ", shell_quote(script)));
 }
 
 TEST(CliWindowsFiles, FileInUseByAnotherProgram)
