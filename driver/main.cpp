@@ -19,8 +19,13 @@ int wmain(int argc, wchar_t** argv)
     return zarnet_main(static_cast<int>(arguments.strings.size()), arguments.pointers.data());
 }
 #else
+#include "common/large_pages.h"
+
 int main(int argc, char** argv)
 {
+    // Room for the automaton of any pattern set shipped, and the pass's
+    // buffers, on large pages.
+    heap_use_large_pages(std::size_t{64} << 20);
     return zarnet_main(argc, argv);
 }
 #endif

@@ -1,0 +1,36 @@
+#include "common/large_pages.h"
+
+#if defined(__linux__) && defined(__GLIBC__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+void heap_use_large_pages(std::size_t bytes)
+{
+    constexpr std::uintptr_t LARGE_PAGE = std::uintptr_t{1} << 21;
+    // Blocks up to the largest threshold the C library takes are carved
+    // from the heap instead of being mapped one by one, and freed memory
+    // stays with the heap.
+    if (mallopt(M_MMAP_THRESHOLD, 32 << 20) == 0 || mallopt(M_TRIM_THRESHOLD, 1 << 30) == 0) return;
+    // The heap grows by `bytes` at once; a range that is only reserved
+    // costs nothing until it is touched.
+    if (mallopt(M_TOP_PAD, static_cast<int>(bytes)) == 0) return;
+    // The heap below the first 2 MiB boundary above its end is taken by
+    // one block that is never used or freed (only its header is touched),
+    // so that what is allocated next lies above the boundary.
+    void* volatile first = std::malloc(1);
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(first);
+    const std::uintptr_t aligned = (reinterpret_cast<std::uintptr_t>(sbrk(0)) + LARGE_PAGE) & ~(LARGE_PAGE - 1);
+    void* volatile below = first != nullptr ? std::malloc(aligned - start - 64) : nullptr;
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    if (below != nullptr && end > aligned) {
+        madvise(reinterpret_cast<void*>(aligned), end - aligned, MADV_HUGEPAGE);
+    }
+    mallopt(M_TOP_PAD, 128 << 10);
+}
+#else
+void heap_use_large_pages(std::size_t) {}
+#endif
