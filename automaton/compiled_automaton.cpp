@@ -146,21 +146,44 @@ std::uint32_t new_row(CompiledAutomaton* compiled)
             must_realloc(compiled->cells, compiled->row_room * width * sizeof(std::uint32_t)));
         compiled->row_output = static_cast<std::uint32_t*>(
             must_realloc(compiled->row_output, compiled->row_room * sizeof(std::uint32_t)));
+        compiled->row_failure = static_cast<std::uint32_t*>(
+            must_realloc(compiled->row_failure, compiled->row_room * sizeof(std::uint32_t)));
     }
     return compiled->row_count++;
 }
 
-// The row of state s, made (with those of its failure chain) the first time
-// it is asked for. row_of_state holds a row plus one, 0 while unknown.
-std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s)
+// Gives the row just made for a state the moves of that state itself, each
+// to its target's row where known, and tells each target its parent's row.
+void place_moves(CompiledAutomaton* compiled, std::uint32_t row, const AutomatonState& state)
+{
+    std::uint32_t* cells = compiled->cells + static_cast<std::size_t>(row) * compiled->class_count;
+    for (std::int32_t t = 0; t < state.transition_count; ++t) {
+        const std::int32_t target = state.transitions[t].target;
+        cells[compiled->byte_class[state.transitions[t].letter]] = ROW_UNMADE | static_cast<std::uint32_t>(target);
+        compiled->row_of_state[target] = ROW_UNMADE | row;
+    }
+}
+
+// The row of state s, reached on a byte of `byte_class`, made the first time
+// it is asked for. Its failure state is the state reached on that byte from
+// the failure state of its parent, so the failure links come from rows
+// already made, and only for the states the text reaches: the loader need
+// not link every state.
+std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::uint32_t byte_class)
 {
     const std::uint32_t known = compiled->row_of_state[s];
-    if (known != 0) return known - 1;
+    if ((known & ROW_UNMADE) == 0) return known - 1;
+    // A state's cells come from its parent's row, made first; the root's
+    // children fail over to the root. The failure state is shallower than
+    // s, so making its row ends.
+    const std::uint32_t parent = known & ~ROW_UNMADE;
+    const std::uint32_t inherited =
+        parent == compiled->start_row ? compiled->start_row
+                                      : compiled_next(compiled, compiled->row_failure[parent], byte_class);
     const AutomatonState& state = compiled->automaton->states[s];
-    // The failure state is shallower, so this recursion ends.
-    const std::uint32_t inherited = row_for_state(compiled, state.failure);
     const bool own_output = state.output != nullptr && state.output[0] != '\0';
     if (state.transition_count == 0 && !own_output) {
+        // It behaves as its failure state.
         compiled->row_of_state[s] = inherited + 1;
         return inherited;
     }
@@ -172,16 +195,11 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s)
     }
     const std::uint32_t row = new_row(compiled);
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
-    std::uint32_t* cells = compiled->cells + row * width;
     // Moves not from this state itself are those of its failure state.
-    std::memcpy(cells, compiled->cells + inherited * width, width * sizeof(std::uint32_t));
-    for (std::int32_t t = 0; t < state.transition_count; ++t) {
-        const std::int32_t target = state.transitions[t].target;
-        const std::uint32_t target_row = compiled->row_of_state[target];
-        cells[compiled->byte_class[state.transitions[t].letter]] =
-            target_row != 0 ? target_row - 1 : ROW_UNMADE | static_cast<std::uint32_t>(target);
-    }
+    std::memcpy(compiled->cells + row * width, compiled->cells + inherited * width, width * sizeof(std::uint32_t));
+    place_moves(compiled, row, state);
     compiled->row_output[row] = output;
+    compiled->row_failure[row] = inherited;
     compiled->row_of_state[s] = row + 1;
     return row;
 }
@@ -209,19 +227,17 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
     compiled->row_room = states < ROW_ROOM_RESERVED ? states : ROW_ROOM_RESERVED;
     compiled->cells = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * width * sizeof(std::uint32_t)));
     compiled->row_output = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
+    compiled->row_failure = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
 
     // The root's row: every byte without a move of its own leads back to it,
     // and its own output is never merged.
     compiled->row_count = 1;
     compiled->start_row = 0;
     compiled->row_output[0] = 0;
+    compiled->row_failure[0] = 0;
     compiled->row_of_state[0] = 1;
     std::memset(compiled->cells, 0, width * sizeof(std::uint32_t));
-    const AutomatonState& root = automaton->states[0];
-    for (std::int32_t t = 0; t < root.transition_count; ++t) {
-        compiled->cells[compiled->byte_class[root.transitions[t].letter]] =
-            ROW_UNMADE | static_cast<std::uint32_t>(root.transitions[t].target);
-    }
+    place_moves(compiled, 0, automaton->states[0]);
     return compiled;
 }
 
@@ -230,7 +246,7 @@ std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, s
     const std::size_t cell =
         static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
     const std::uint32_t reached =
-        row_for_state(compiled, static_cast<std::int32_t>(compiled->cells[cell] & ~ROW_UNMADE));
+        row_for_state(compiled, static_cast<std::int32_t>(compiled->cells[cell] & ~ROW_UNMADE), byte_class);
     // Making rows may have moved the table.
     compiled->cells[cell] = reached;
     return reached;
@@ -241,6 +257,7 @@ void compiled_automaton_destroy(CompiledAutomaton* compiled)
     if (compiled == nullptr) return;
     mem_release(compiled->cells);
     mem_release(compiled->row_output);
+    mem_release(compiled->row_failure);
     mem_release(compiled->row_of_state);
     output_table_destroy(compiled->table);
     mem_release(compiled);

@@ -11,7 +11,9 @@
 // states, so the matcher is ready as soon as it is created and its memory
 // grows with the rows made. Rows are numbered in the order they are made.
 // Only a state with transitions or with an output of its own gets a row: any
-// other state behaves as its failure state, and takes that one's row.
+// other state behaves as its failure state, and takes that one's row. The
+// matcher finds the failure states it needs itself, from rows already made,
+// so it takes the automaton with or without failure links.
 //
 // A cell of the table holds the row reached, or, until the first step through
 // it, ROW_UNMADE with the number of the state reached. Row numbers are below
@@ -42,13 +44,16 @@ struct CompiledAutomaton {
     std::uint32_t start_row;         // the row of the root
     std::uint32_t* cells;            // [row * class_count + class]
     std::uint32_t* row_output;       // [row] the merged output of the row's state (0 for none)
+    std::uint32_t* row_failure;      // [row] the row of the state's failure state (the root's: itself)
     std::uint32_t row_count;         // rows made
     std::uint32_t row_room;          // rows that `cells` and `row_output` have room for
     const MergedOutput* outputs;     // the distinct merged outputs made so far, 0 the empty one
     const std::uint8_t* digits;      // their break values 0..9
     // What the rows are made from.
     const PatternAutomaton* automaton;
-    std::uint32_t* row_of_state;     // [state] its row once known, else ROW_UNMADE
+    // [state] its row plus one once made; before, ROW_UNMADE with the row of
+    // its parent once that is made; 0 until then.
+    std::uint32_t* row_of_state;
     OutputTable* table;              // where `outputs` and `digits` are kept
 };
 

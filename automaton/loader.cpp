@@ -251,7 +251,7 @@ void link_failures(Builder* builder)
 
 }  // namespace
 
-PatternAutomaton* load_patterns(const char* path, int* error)
+PatternAutomaton* load_patterns(const char* path, int* error, FailureLinks links)
 {
     TextModeReader* reader = static_cast<TextModeReader*>(must_alloc(sizeof(TextModeReader)));
     if (!text_mode_reader_open(reader, path)) {
@@ -297,7 +297,7 @@ PatternAutomaton* load_patterns(const char* path, int* error)
     mem_release(reader);
 
     PatternAutomaton* automaton = builder->automaton;
-    if (read_error == 0) link_failures(builder);
+    if (read_error == 0 && links == FailureLinks::made) link_failures(builder);
     wide_destroy(&builder->wide);
     mem_release(builder);
     if (read_error != 0) {

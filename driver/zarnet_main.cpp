@@ -118,7 +118,8 @@ int run(int argc, char** argv, bool plain)
     Arguments arguments;
     if (!take_arguments(argc, argv, &arguments)) return 1;
     int error = 0;
-    PatternAutomaton* automaton = load_patterns(arguments.hyp_file, &error);
+    PatternAutomaton* automaton =
+        load_patterns(arguments.hyp_file, &error, plain ? FailureLinks::made : FailureLinks::left_out);
     if (automaton == nullptr) return report_file_error(arguments.hyp_file, error);
 
     if (plain) return run_plain(arguments, automaton);

@@ -163,11 +163,11 @@ RunResult run_zarnet_utf8(const std::vector<std::string>& args)
     return run_shell(with_utf8_arguments(program_command(Program::zarnet, args)).append(" </dev/null"));
 }
 
-AutomatonPtr load_pattern_text(const std::string& bytes, int* error)
+AutomatonPtr load_pattern_text(const std::string& bytes, int* error, FailureLinks links)
 {
     ScratchDir dir;
     write_bytes(dir.file("patterns.pat"), bytes);
-    return AutomatonPtr(load_patterns(dir.file("patterns.pat").c_str(), error));
+    return AutomatonPtr(load_patterns(dir.file("patterns.pat").c_str(), error, links));
 }
 
 std::string basic_patterns()

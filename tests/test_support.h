@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "automaton/automaton.h"
+#include "automaton/loader.h"
 
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the object goes out of scope.
@@ -85,7 +86,8 @@ using AutomatonPtr = std::unique_ptr<PatternAutomaton, AutomatonDeleter>;
 
 // Loads a pattern file with the given bytes (written to a scratch file);
 // null when loading fails, with the reason in *error when given.
-AutomatonPtr load_pattern_text(const std::string& bytes, int* error = nullptr);
+AutomatonPtr load_pattern_text(const std::string& bytes, int* error = nullptr,
+                               FailureLinks links = FailureLinks::made);
 
 extern const char* const LOWER;  // a..z
 extern const char* const UPPER;  // A..Z

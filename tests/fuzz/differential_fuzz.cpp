@@ -27,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t plain_size = run_text(automaton, reinterpret_cast<const unsigned char*>(text.c_str()),
                                              plain.data(), run.smallChars.c_str(), run.largeChars.c_str());
 
-    CompiledAutomaton* compiled = compile_automaton(automaton);
+    // The program's own way: the matcher on an automaton without failure links.
+    PatternAutomaton* unlinked =
+        load_patterns(write_fuzz_patterns(run.patterns).c_str(), nullptr, FailureLinks::left_out);
+    if (unlinked == nullptr) std::abort();
+    CompiledAutomaton* compiled = compile_automaton(unlinked);
     if (compiled == nullptr) std::abort();
     FastMarker marker;
     fast_marker_build(&marker, compiled, run.smallChars.c_str(), run.largeChars.c_str());
@@ -57,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::free(fast);
     compiled_automaton_destroy(compiled);
+    automaton_destroy(unlinked);
     automaton_destroy(automaton);
     return 0;
 }
