@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "common/arena.h"
 
@@ -71,7 +72,7 @@ inline void automaton_set_output(PatternAutomaton* automaton, std::int32_t state
                                  std::size_t length)
 {
     char* copy = static_cast<char*>(arena_carve(&automaton->storage, length + 1, 1));
-    for (std::size_t k = 0; k < length; ++k) copy[k] = output[k];
+    std::memcpy(copy, output, length);
     copy[length] = '\0';
     automaton->states[state].output = copy;
 }

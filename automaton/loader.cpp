@@ -1,5 +1,9 @@
 #include "automaton/loader.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "automaton/pattern_line.h"
 #include "common/memory.h"
 #include "common/text_mode_reader.h"
@@ -103,11 +107,34 @@ struct Builder {
     WideStates wide;
     // The previous pattern's letters and the states of their prefixes
     // (path[k] for the first k letters): pattern files are mostly sorted, so
-    // a pattern shares a prefix with the one before it.
-    unsigned char path_letters[PATTERN_LINE_MAX];
+    // a pattern shares a prefix with the one before it. Lines are parsed in
+    // turn into the two records of `lines`, so the previous one stays.
+    PatternLine lines[2];
+    const PatternLine* previous;
     std::int32_t path[PATTERN_LINE_MAX + 1];
-    std::size_t path_length;
 };
+
+// The number of leading letters `a` and `b` share, at most `limit`. Both
+// arrays are read whole, eight bytes at a time.
+std::size_t shared_prefix(const char* a, const char* b, std::size_t limit)
+{
+    std::size_t k = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; k + 8 <= PATTERN_LINE_MAX && k < limit; k += 8) {
+            std::uint64_t x;
+            std::uint64_t y;
+            std::memcpy(&x, a + k, 8);
+            std::memcpy(&y, b + k, 8);
+            if (x != y) {
+                k += static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+                return k < limit ? k : limit;
+            }
+        }
+        if (k >= limit) return limit;
+    }
+    while (k < limit && a[k] == b[k]) ++k;
+    return k;
+}
 
 // The child of `state` on `letter`, or 0 for none.
 std::int32_t child_on(const Builder* builder, std::int32_t state, unsigned char letter)
@@ -136,7 +163,13 @@ void add_child(Builder* builder, std::int32_t parent, std::int32_t child, unsign
     }
 }
 
-// Adds one parsed pattern: its state gets the output (a later line with the
+// The record the next line is parsed into: the one not holding the previous pattern.
+PatternLine* next_line(Builder* builder)
+{
+    return builder->previous == &builder->lines[0] ? &builder->lines[1] : &builder->lines[0];
+}
+
+// Adds one parsed pattern, parsed into next_line(builder): its state gets the output (a later line with the
 // same letters replaces an earlier one), and each prefix that did not exist
 // yet is created and linked to its parent, longest first.
 void add_pattern(Builder* builder, const PatternLine* parsed)
@@ -145,11 +178,10 @@ void add_pattern(Builder* builder, const PatternLine* parsed)
     const unsigned char* letters = reinterpret_cast<const unsigned char*>(parsed->letters);
     const std::size_t length = parsed->letter_count;
 
-    std::size_t depth = 0;
-    const std::size_t shared = length < builder->path_length ? length : builder->path_length;
-    while (depth < shared && letters[depth] == builder->path_letters[depth]) ++depth;
-    for (std::size_t k = depth; k < length; ++k) builder->path_letters[k] = letters[k];
-    builder->path_length = length;
+    const PatternLine* previous = builder->previous;
+    builder->previous = parsed;
+    const std::size_t shared = length < previous->letter_count ? length : previous->letter_count;
+    std::size_t depth = shared_prefix(parsed->letters, previous->letters, shared);
     std::int32_t state = builder->path[depth];
     while (depth < length) {
         const std::int32_t child = child_on(builder, state, letters[depth]);
@@ -265,10 +297,12 @@ PatternAutomaton* load_patterns(const char* path, int* error, FailureLinks links
     for (std::int32_t& child : builder->root) child = 0;
     wide_create(&builder->wide);
     builder->path[0] = 0;
-    builder->path_length = 0;
+    // Every byte of both records is set, so that comparing them whole reads
+    // nothing unset.
+    std::memset(builder->lines, 0, sizeof builder->lines);
+    builder->previous = &builder->lines[1];
 
     char line[PATTERN_LINE_MAX];
-    PatternLine parsed;
     for (;;) {
         // Most lines are parsed where they lie in the reader's buffer: a
         // line of letters and digits that ends in a newline within one
@@ -279,18 +313,18 @@ PatternAutomaton* load_patterns(const char* path, int* error, FailureLinks links
             const unsigned char* bytes = reader->buffer + reader->position;
             if (bytes[0] != '%') {
                 // The NUL after the bytes held ends even a long run of digits.
-                const std::size_t end = parse_pattern_run(&parsed, bytes);
+                const std::size_t end = parse_pattern_run(next_line(builder), bytes);
                 if (end + 1 < PATTERN_LINE_MAX && bytes[end] == '\n') {
                     reader->position += end + 1;
-                    add_pattern(builder, &parsed);
+                    add_pattern(builder, next_line(builder));
                     continue;
                 }
             }
         }
         if (text_mode_reader_gets(reader, line, PATTERN_LINE_MAX) == 0) break;
         if (pattern_line_is_comment(line)) continue;
-        parse_pattern_line(&parsed, line);
-        add_pattern(builder, &parsed);
+        parse_pattern_line(next_line(builder), line);
+        add_pattern(builder, next_line(builder));
     }
     const int read_error = reader->error;
     text_mode_reader_close(reader);

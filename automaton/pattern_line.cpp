@@ -16,7 +16,7 @@ std::size_t parse_pattern_run(PatternLine* parsed, const unsigned char* bytes)
     parsed->digits[0] = '0';
     const unsigned char* p = bytes;
     for (; *p > 0x20; ++p) {
-        if (*p >= '0' && *p <= '9') {
+        if (static_cast<unsigned>(*p - '0') < 10u) {
             parsed->digits[n] = static_cast<char>(*p);
         } else {
             if (n + 1 >= PATTERN_LINE_MAX) break;
