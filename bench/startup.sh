@@ -6,7 +6,8 @@
 #   3. loading random pattern files of 10,000, 100,000, 200,000 and 1,000,000
 #      lines of up to 78 letters (with a one-word text), to show how loading
 #      grows;
-#   4. zarnet's peak resident memory with the German patterns.
+#   4. zarnet's peak resident memory with the German patterns;
+#   5. the floor: /bin/true, and zarnet with nothing to load or mark.
 # Commands run side by side in one run (A B A B ...), pinned to one core,
 # after a warm-up round; each line gives the median, fastest and slowest wall
 # time and the peak memory. It checks that zarnet and the peer write the same
@@ -65,12 +66,21 @@ taskset -c "$core" "$timer" "$runs" \
 cmp "$work/en.zarnet" "$work/en.peer"
 echo "outputs: zarnet and peer identical on both texts"
 
+# The floor under every run: starting a program that does nothing, and
+# zarnet with an empty text and an empty pattern file.
+: >"$work/empty.pat"
+taskset -c "$core" "$timer" "$runs" true -- /bin/true \
+  empty -- build-bench/zarnet /dev/null "$work/empty.out" "$work/empty.pat" "$en_small" "$en_large" >"$work/floor.times"
+
 awk '{ t[$1] = $2; m[$1] = $5 } END {
   printf "German: zarnet %.2f ms, peer %.2f ms, peer / zarnet %.1f (target at least 6); zarnet peak memory %.1f MiB (limit 16)\n",
          t["zarnet"], t["peer"], t["peer"] / t["zarnet"], m["zarnet"] / 1024 }' "$work/de.times"
 awk '{ t[$1] = $2 } END {
   printf "English: zarnet %.2f ms (target under 1.5), peer %.2f ms, peer / zarnet %.1f\n",
          t["zarnet"], t["peer"], t["peer"] / t["zarnet"] }' "$work/en.times"
+awk '{ t[$1] = $2 } END {
+  printf "Floor: /bin/true %.2f ms; zarnet on an empty text with no patterns %.2f ms\n", t["true"], t["empty"] }' \
+  "$work/floor.times"
 
 [ "${CURVE:-1}" = 0 ] && exit 0
 # Random pattern files: lines of 1 to 78 letters a-z, a digit before about
