@@ -1,12 +1,28 @@
 #include "common/large_pages.h"
 
-#if defined(__linux__) && defined(__GLIBC__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZARNET_OWN_ALLOCATOR 1  // the sanitizers bring their own malloc
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ZARNET_OWN_ALLOCATOR 1
+#endif
+#endif
+
+#if defined(__linux__) && defined(__GLIBC__) && !defined(ZARNET_OWN_ALLOCATOR)
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+// The blocks taken to align the heap, kept for the life of the process.
+void* volatile first_block = nullptr;
+void* volatile below_boundary = nullptr;
+
+}  // namespace
 
 void heap_use_large_pages(std::size_t bytes)
 {
@@ -21,13 +37,17 @@ void heap_use_large_pages(std::size_t bytes)
     // The heap below the first 2 MiB boundary above its end is taken by
     // one block that is never used or freed (only its header is touched),
     // so that what is allocated next lies above the boundary.
-    void* volatile first = std::malloc(1);
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(first);
+    first_block = std::malloc(1);
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(first_block);
     const std::uintptr_t aligned = (reinterpret_cast<std::uintptr_t>(sbrk(0)) + LARGE_PAGE) & ~(LARGE_PAGE - 1);
-    void* volatile below = first != nullptr ? std::malloc(aligned - start - 64) : nullptr;
-    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    if (below != nullptr && end > aligned) {
-        madvise(reinterpret_cast<void*>(aligned), end - aligned, MADV_HUGEPAGE);
+    // Where the small block did not come from the heap's end (another
+    // allocator in charge, or the heap already fragmented), nothing more.
+    if (first_block != nullptr && aligned >= start + 128 && aligned - start <= 2 * LARGE_PAGE) {
+        below_boundary = std::malloc(aligned - start - 64);
+        const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+        if (below_boundary != nullptr && end > aligned) {
+            madvise(reinterpret_cast<void*>(aligned), end - aligned, MADV_HUGEPAGE);
+        }
     }
     mallopt(M_TOP_PAD, 128 << 10);
 }
