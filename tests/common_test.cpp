@@ -7,10 +7,12 @@
 #include <cstring>
 #include <memory>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "common/alphabet.h"
+#include "common/letter_table.h"
 #include "common/memory.h"
 #include "common/text_mode_reader.h"
 #include "tests/test_support.h"
@@ -136,6 +138,27 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldCase{"abc", "bca", 'b', 'b'},          //   likewise
                       FoldCase{"a\xE4\xF6", "A\xC4\xD6", 0xD6, 0xF6},  // high bytes
                       FoldCase{"", "ABC", 'A', 'A'}));
+
+TEST(LetterTable, AgreesWithTheAlphabetRulesForEveryByte)
+{
+    // Alphabets with repeats, high bytes, a byte in both, and upper-case
+    // alphabets longer or shorter than the lower-case one.
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string small;
+        std::string large;
+        for (std::size_t n = random() % 12; n > 0; --n) small.push_back(static_cast<char>(1 + random() % 255));
+        for (std::size_t n = random() % 12; n > 0; --n) large.push_back(static_cast<char>(1 + random() % 255));
+        if (!small.empty() && round % 3 == 0) large.push_back(small[0]);
+        LetterTable table;
+        letter_table_build(&table, small.c_str(), large.c_str());
+        for (int b = 0; b < 256; ++b) {
+            const unsigned char byte = static_cast<unsigned char>(b);
+            ASSERT_EQ(table.letter[b], is_letter(byte, small.c_str(), large.c_str())) << round << " " << b;
+            ASSERT_EQ(table.fold[b], fold_letter(byte, small.c_str(), large.c_str())) << round << " " << b;
+        }
+    }
+}
 
 // ---- text reader ------------------------------------------------------------
 
