@@ -14,6 +14,7 @@ PatternAutomaton* automaton_create()
     automaton->states = static_cast<AutomatonState*>(must_alloc(sizeof(AutomatonState)));
     automaton->states[0] = AutomatonState{nullptr, -1, 0, nullptr};
     arena_init(&automaton->storage);
+    for (std::uint64_t& word : automaton->letters_used) word = 0;
     return automaton;
 }
 
@@ -59,6 +60,7 @@ void automaton_add_transition(PatternAutomaton* automaton, std::int32_t parent, 
         state->transitions = grown;
     }
     state->transitions[n] = Transition{letter, child};
+    automaton_note_letter(automaton, letter);
     ++state->transition_count;
 }
 

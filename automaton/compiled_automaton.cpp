@@ -25,14 +25,10 @@ constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can 
 
 void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
 {
-    bool used[256] = {};
-    for (std::int32_t s = 0; s < automaton->count; ++s) {
-        const AutomatonState& state = automaton->states[s];
-        for (std::int32_t t = 0; t < state.transition_count; ++t) used[state.transitions[t].letter] = true;
-    }
     compiled->class_count = 1;
     for (int b = 0; b < 256; ++b) {
-        compiled->byte_class[b] = used[b] ? static_cast<std::uint8_t>(compiled->class_count++) : 0;
+        const bool used = (automaton->letters_used[b >> 6] >> (b & 63) & 1) != 0;
+        compiled->byte_class[b] = used ? static_cast<std::uint8_t>(compiled->class_count++) : 0;
     }
 }
 

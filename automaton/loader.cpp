@@ -208,6 +208,7 @@ void add_pattern(Builder* builder, const PatternLine* parsed)
             AutomatonState& parent = states[child + 1];
             parent.transitions = rooms++;
             parent.transitions[0] = Transition{letters[k - 1], child};
+            automaton_note_letter(automaton, letters[k - 1]);
             parent.transition_count = 1;
             builder->path[k] = child;
         }
