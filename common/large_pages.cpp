@@ -21,6 +21,7 @@ namespace {
 // The blocks taken to align the heap, kept for the life of the process.
 void* volatile first_block = nullptr;
 void* volatile below_boundary = nullptr;
+bool set_up = false;
 
 }  // namespace
 
@@ -31,6 +32,7 @@ void heap_use_large_pages(std::size_t bytes)
     // from the heap instead of being mapped one by one, and freed memory
     // stays with the heap.
     if (mallopt(M_MMAP_THRESHOLD, 32 << 20) == 0 || mallopt(M_TRIM_THRESHOLD, 1 << 30) == 0) return;
+    set_up = true;
     // The heap grows by `bytes` at once; a range that is only reserved
     // costs nothing until it is touched.
     if (mallopt(M_TOP_PAD, static_cast<int>(bytes)) == 0) return;
@@ -51,6 +53,14 @@ void heap_use_large_pages(std::size_t bytes)
     }
     mallopt(M_TOP_PAD, 128 << 10);
 }
+
+void heap_end_large_pages(bool give_back)
+{
+    if (!set_up) return;
+    mallopt(M_MMAP_THRESHOLD, 128 << 10);
+    if (give_back) malloc_trim(0);
+}
 #else
 void heap_use_large_pages(std::size_t) {}
+void heap_end_large_pages(bool) {}
 #endif

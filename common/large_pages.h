@@ -13,3 +13,11 @@
 // heap too. Only the speed of later allocations changes; anywhere else, or
 // when the system refuses, this does nothing. Call it once, first thing.
 void heap_use_large_pages(std::size_t bytes);
+
+// Ends the above once the patterns are loaded: from then on large blocks
+// (the text pass's buffers and word cache) are mapped one by one again, as
+// the C library does by default, so that their pages are touched only as
+// they are used. With `give_back`, the heap's free memory is handed back to
+// the system too (the loader's outgrown copies), so that a long run's memory
+// stays what it needs. Does nothing unless the heap was set up.
+void heap_end_large_pages(bool give_back);

@@ -13,6 +13,7 @@
 #include "common/byte_source.h"
 #include "common/error_line.h"
 #include "common/file_system.h"
+#include "common/large_pages.h"
 #include "common/memory.h"
 #include "common/processors.h"
 #include "driver/input_file.h"
@@ -63,12 +64,24 @@ int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
     return 0;
 }
 
+// Texts past this size are long: past one block of the pass.
+constexpr std::int64_t LONG_TEXT_BYTES = std::int64_t{1} << 20;
+
 // Streams the text from in_file to out_file through the compiled matcher.
 int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
 {
     int error = 0;
     std::FILE* in = open_for_reading(arguments.in_file, &error);
     if (in == nullptr) return report_file_error(arguments.in_file, error);
+    // The patterns are loaded. A long text is worth the little time it takes
+    // to give back the loader's spare memory, since its word cache and rows
+    // come on top for the whole run.
+    PathKind kind = PathKind::other;
+    std::int64_t size = 0;
+    int status_error = 0;
+    const bool long_text = !stream_status(in, &kind, &size, &status_error) || kind != PathKind::regular ||
+                           size > LONG_TEXT_BYTES;
+    heap_end_large_pages(long_text);
 
     // Writing straight into the file being read would read the new text back.
     FileBytes whole{nullptr, 0};
