@@ -115,9 +115,15 @@ bool read_piece(Shared* shared, Worker* worker, std::size_t* number, std::size_t
     return true;
 }
 
-// Marks the piece into the worker's output block.
-void mark_piece(Worker* worker, std::size_t count, bool in_long_run)
+// Marks the piece into the worker's output block. `whole`: the piece is the
+// whole text.
+void mark_piece(Worker* worker, std::size_t count, bool in_long_run, bool whole)
 {
+    // Each piece is fed as a final block, which would size the word cache for
+    // that piece alone: a text of many pieces needs the whole cache.
+    if (worker->text.cache.slots == nullptr && !whole) {
+        mark_cache_create(&worker->text.cache, worker->text.marker, MARK_CACHE_SET_BITS);
+    }
     worker->text.writer.used = 0;
     worker->text.in_long_run = in_long_run;
     if (count != 0) text_marker_feed(&worker->text, worker->piece, count, true);
@@ -173,7 +179,7 @@ void work(Shared* shared, Worker* worker)
     std::size_t count = 0;
     bool in_long_run = false;
     while (read_piece(shared, worker, &number, &count, &in_long_run)) {
-        mark_piece(worker, count, in_long_run);
+        mark_piece(worker, count, in_long_run, false);
         write_piece(shared, worker, number);
     }
 }
@@ -232,7 +238,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
                 }
             }
         }
-        mark_piece(&workers[0], count, in_long_run);
+        mark_piece(&workers[0], count, in_long_run, number == 0 && shared.final);
         write_piece(&shared, &workers[0], number);
     }
     for (std::thread& thread : threads) thread.join();
