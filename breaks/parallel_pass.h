@@ -22,8 +22,8 @@ constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
 // The fewest processors on which the text is marked on several threads. On
 // two processors the second thread does not pay for itself: side by side on
-// a 2-core virtual machine, two threads took 0.71 of the wall time of one on
-// KJV x10 (0.74 on German x3) but 1.24 times its processor time (1.21):
+// a 2-core virtual machine, two threads took 0.76 of the wall time of one on
+// KJV x10 (0.72 on German x3) but 1.24 times its processor time (1.20):
 // every piece crosses between the processors' caches (read on one, marked
 // on the other, written from the first), two processes alone there already
 // take 1.11 times the processor time of one after the other, and each
