@@ -19,8 +19,8 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
     cache->set_bits = set_bits;
     const std::size_t slots = cache_slots(set_bits);
     if (set_bits == MARK_CACHE_SET_BITS) {
-        // Zeroed pages come from the system as they are first touched.
-        cache->slots = static_cast<MarkCacheSlot*>(must_alloc_zeroed(slots, sizeof(MarkCacheSlot)));
+        // Every lookup lands somewhere else in the whole table.
+        cache->slots = static_cast<MarkCacheSlot*>(must_alloc_table(slots * sizeof(MarkCacheSlot)));
     } else {
         // A small table is touched all over anyway: zeroing it at once takes
         // one fault a page instead of two.

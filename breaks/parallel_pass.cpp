@@ -1,10 +1,8 @@
 #include "breaks/parallel_pass.h"
 
-#include <atomic>
-#include <cerrno>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -13,51 +11,71 @@
 #include "breaks/copy_slack.h"
 #include "breaks/mark_cache.h"
 #include "common/memory.h"
-#include "common/saved_errno.h"
 
-// Every thread, the calling one included, takes the next piece of the text
-// (reading is done by one thread at a time, in order), marks it, waits for
-// its turn and writes it. No thread only reads or writes: on a machine with
-// as many processors as threads, none waits to be scheduled. No lock is held
-// while a piece is written, so one thread reads while another writes.
+// The calling thread reads the text into a ring of pieces, writes the marked
+// pieces in their order, and marks pieces too whenever it has nothing to read
+// or write; the workers only mark. A piece is taken by whichever thread comes
+// first, the oldest first, so a worker that the system keeps waiting holds up
+// one piece while the others go on with the rest of the ring. The calling
+// thread reads ahead before it marks, so the workers are never short of
+// pieces, and it writes each piece as soon as it is its turn, so the disk
+// gets the text as it comes.
 
 namespace {
 
 static_assert(CHUNK_MIN > static_cast<std::size_t>(WALK_LIMIT), "a piece must hold a run's whole walk");
 
-// A worker's own copy of the compiled matcher lets its rows be made as that
-// worker's text needs them, so threads share nothing that changes.
+// One place of the ring: a piece of text and its marked form.
+struct Slot {
+    unsigned char* text;    // capacity bytes and COPY_SLACK more
+    unsigned char* marked;  // out_capacity bytes and COPY_SLACK more
+    std::size_t count;      // bytes of text
+    std::size_t length;     // bytes of marked text
+    bool in_long_run;       // the piece starts inside a run whose head an earlier piece marked
+    bool whole;             // the piece is the whole text
+    bool done;              // marked, waiting for its turn to be written
+};
+
+// A thread's own marking state. A worker has its own copy of the compiled
+// matcher, whose rows are made as that worker's text needs them, so that
+// threads share nothing that changes.
 struct Worker {
-    TextMarker text;              // its output block holds the marked piece
+    TextMarker text;              // its writer points at the slot being marked
+    unsigned char* own_block;     // the writer's block of its own, given back at the end
     FastMarker fast;              // the worker's matcher, unless it is the calling thread's
     CompiledAutomaton* compiled;  // its own, or null
-    unsigned char* piece;         // text of the piece being marked, and COPY_SLACK bytes more
 };
 
 struct Shared {
     const FastMarker* marker;
     std::size_t capacity;      // of a piece
     std::size_t out_capacity;  // of a marked piece
+    std::vector<Slot> slots;
 
-    // Reading, one thread at a time.
-    std::mutex read_mutex;
+    // Pieces are numbered in the order of the text; piece n is in slot
+    // n % slots.size(). Pieces before `written` are written, those from
+    // `taken` on wait to be marked, those up to `read` are read.
+    std::mutex mutex;
+    std::condition_variable work;     // a worker waits here for a piece or the end
+    std::condition_variable marked;   // the calling thread waits here for a marked piece
+    std::size_t read = 0;
+    std::size_t taken = 0;
+    std::size_t written = 0;
+    bool all_read = false;       // no more pieces will come
+    bool stop = false;           // a failure ended the run: no more pieces are taken
+    unsigned idle_workers = 0;   // waiting on `work`
+    bool caller_waiting = false; // on `marked`
+};
+
+// What only the calling thread uses to read the text.
+struct Reader {
     ByteSource* in;
     unsigned char carry[WALK_LIMIT];  // the start of the next piece
     std::size_t carried = 0;
     bool next_in_long_run = false;
-    bool final = false;        // the whole text is read
-    int read_error = 0;
-    std::size_t read = 0;      // pieces read, which numbers them
-    std::size_t bytes = 0;     // bytes read
-
-    // Writing, in the pieces' order: the mutex guards `written`; only the
-    // thread whose turn it is writes, outside the mutex.
-    std::mutex write_mutex;
-    std::condition_variable turn;
-    std::FILE* out;
-    std::size_t written = 0;   // pieces whose turn to be written is over
-    int write_error = 0;       // set by the writing thread before `written` moves on
-    std::atomic<bool> failed{false};  // reading or writing failed: nothing more is written or read
+    bool final = false;  // the whole text is read
+    int error = 0;
+    std::size_t bytes = 0;  // bytes of text in the pieces read
 };
 
 // Where the piece in text[0 .. count) may end so that the marks of every run
@@ -78,72 +96,54 @@ std::size_t cut_piece(const bool* letter, const unsigned char* text, std::size_t
     return start;  // never 0: count > WALK_LIMIT
 }
 
-// Reads the next piece into the worker's buffer. Returns false when there is
-// none (the text is read, or a failure ended the run); otherwise *number
-// and *count tell which piece it is and how long.
-bool read_piece(Shared* shared, Worker* worker, std::size_t* number, std::size_t* count, bool* in_long_run)
+// Reads the next piece into `slot`. False on a read error (in reader->error).
+bool read_piece(Reader* reader, const Shared* shared, Slot* slot)
 {
-    std::lock_guard<std::mutex> lock(shared->read_mutex);
-    if (shared->final || shared->failed.load(std::memory_order_relaxed)) return false;
-    unsigned char* text = worker->piece;
-    std::memcpy(text, shared->carry, shared->carried);
-    const std::size_t wanted = shared->capacity - shared->carried;
-    const std::size_t got = byte_source_read(shared->in, text + shared->carried, wanted);
-    std::size_t filled = shared->carried + got;
+    unsigned char* text = slot->text;
+    std::memcpy(text, reader->carry, reader->carried);
+    const std::size_t wanted = shared->capacity - reader->carried;
+    const std::size_t got = byte_source_read(reader->in, text + reader->carried, wanted);
+    std::size_t filled = reader->carried + got;
     if (got < wanted) {
-        shared->final = true;
-        if (shared->in->error != 0) {
-            shared->read_error = shared->in->error;
-            shared->failed.store(true, std::memory_order_relaxed);
+        reader->final = true;
+        if (reader->in->error != 0) {
+            reader->error = reader->in->error;
             return false;
         }
     }
     // The text ends at its first NUL byte.
-    const void* nul = std::memchr(text + shared->carried, 0, got);
+    const void* nul = std::memchr(text + reader->carried, 0, got);
     if (nul != nullptr) {
         filled = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - text);
-        shared->final = true;
+        reader->final = true;
     }
-    *in_long_run = shared->next_in_long_run;
-    *count = shared->final || filled == 0 ? filled
-                                          : cut_piece(shared->marker->letter, text, filled, &shared->next_in_long_run);
-    shared->carried = filled - *count;
-    std::memcpy(shared->carry, text + *count, shared->carried);
-    std::memset(text + *count, 0, COPY_SLACK);
-    *number = shared->read++;
-    shared->bytes += *count;
+    slot->in_long_run = reader->next_in_long_run;
+    slot->count = reader->final || filled == 0
+                      ? filled
+                      : cut_piece(shared->marker->letter, text, filled, &reader->next_in_long_run);
+    reader->carried = filled - slot->count;
+    std::memcpy(reader->carry, text + slot->count, reader->carried);
+    std::memset(text + slot->count, 0, COPY_SLACK);
+    slot->done = false;
+    reader->bytes += slot->count;
     return true;
 }
 
-// Marks the piece into the worker's output block.
-void mark_piece(Worker* worker, std::size_t count, bool in_long_run)
+// Marks the slot's piece into its marked block.
+void mark_piece(Worker* worker, Slot* slot, const Shared* shared)
 {
-    worker->text.writer.used = 0;
-    worker->text.in_long_run = in_long_run;
-    if (count != 0) text_marker_feed(&worker->text, worker->piece, count, true);
-}
-
-// Waits for the piece's turn and writes it (unless a failure came first).
-void write_piece(Shared* shared, Worker* worker, std::size_t number)
-{
-    {
-        std::unique_lock<std::mutex> lock(shared->write_mutex);
-        shared->turn.wait(lock, [shared, number] { return shared->written == number; });
+    // Each piece is fed as a final block, which would size the word cache for
+    // that piece alone: a text of many pieces needs the whole cache.
+    if (worker->text.cache.slots == nullptr && !slot->whole) {
+        mark_cache_create(&worker->text.cache, worker->text.marker, MARK_CACHE_SET_BITS);
     }
-    // Until `written` moves on, the file is this thread's alone.
-    const std::size_t length = worker->text.writer.used;
-    if (!shared->failed.load(std::memory_order_relaxed) && length != 0) {
-        errno = 0;
-        if (std::fwrite(worker->text.writer.bytes, 1, length, shared->out) != length) {
-            shared->write_error = saved_errno(EIO);
-            shared->failed.store(true, std::memory_order_relaxed);
-        }
-    }
-    {
-        std::lock_guard<std::mutex> lock(shared->write_mutex);
-        ++shared->written;
-    }
-    shared->turn.notify_all();
+    BlockWriter* writer = &worker->text.writer;
+    writer->bytes = slot->marked;
+    writer->capacity = shared->out_capacity;
+    writer->used = 0;
+    worker->text.in_long_run = slot->in_long_run;
+    if (slot->count != 0) text_marker_feed(&worker->text, slot->text, slot->count, true);
+    slot->length = writer->used;
 }
 
 // Makes `worker->fast` mark as the calling thread's marker does, with a
@@ -165,31 +165,60 @@ bool make_own_matcher(Worker* worker, const FastMarker* original)
     return true;
 }
 
+// A worker: marks the oldest piece not taken until none will come.
 void work(Shared* shared, Worker* worker)
 {
     // A worker without a matcher takes no pieces; the others mark them all.
     if (!make_own_matcher(worker, shared->marker)) return;
-    std::size_t number = 0;
-    std::size_t count = 0;
-    bool in_long_run = false;
-    while (read_piece(shared, worker, &number, &count, &in_long_run)) {
-        mark_piece(worker, count, in_long_run);
-        write_piece(shared, worker, number);
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    for (;;) {
+        if (shared->stop) return;
+        if (shared->taken < shared->read) {
+            Slot* slot = &shared->slots[shared->taken++ % shared->slots.size()];
+            lock.unlock();
+            mark_piece(worker, slot, shared);
+            lock.lock();
+            slot->done = true;
+            if (shared->caller_waiting) shared->marked.notify_one();
+            continue;
+        }
+        if (shared->all_read) return;
+        ++shared->idle_workers;
+        shared->work.wait(lock);
+        --shared->idle_workers;
     }
 }
 
-void worker_create(Worker* worker, const Shared* shared, const FastMarker* fast)
+void worker_create(Worker* worker, const FastMarker* fast, std::size_t capacity)
 {
     worker->compiled = nullptr;
-    worker->piece = static_cast<unsigned char*>(must_alloc(shared->capacity + COPY_SLACK));
-    text_marker_create(&worker->text, fast, shared->capacity, nullptr, shared->out_capacity);
+    // The writer is pointed at a slot's block for each piece.
+    text_marker_create(&worker->text, fast, capacity, nullptr, 0);
+    worker->own_block = worker->text.writer.bytes;
 }
 
 void worker_destroy(Worker* worker)
 {
+    worker->text.writer.bytes = worker->own_block;
     text_marker_destroy(&worker->text);
-    mem_release(worker->piece);
     if (worker->compiled != nullptr) compiled_automaton_destroy(worker->compiled);
+}
+
+// Starts the workers, each with the words the calling thread has seen.
+// Returns how many run; too few still mark the whole text, and none leave
+// the calling thread to go on alone.
+std::size_t start_workers(Shared* shared, std::vector<Worker>* workers, std::vector<std::thread>* threads)
+{
+    for (std::size_t k = 1; k < workers->size(); ++k) {
+        Worker* worker = &(*workers)[k];
+        mark_cache_copy(&worker->text.cache, &(*workers)[0].text.cache);
+        try {
+            threads->emplace_back(work, shared, worker);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    return threads->size();
 }
 
 }  // namespace
@@ -202,47 +231,92 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     shared.capacity = text_chunk_capacity(options.piece);
     // A marked piece is at most twice its text; the fixed-size copies reach a little further.
     shared.out_capacity = 2 * shared.capacity + SHORT_COPY + MARKED_COPY;
-    shared.in = in;
-    shared.out = out;
+    const std::size_t ring = options.workers == 0 ? 1 : PIECES_PER_THREAD * (options.workers + 1);
+    shared.slots.resize(ring);
+    for (Slot& slot : shared.slots) {
+        // Pages of a slot are only touched once a piece is put there.
+        slot.text = static_cast<unsigned char*>(must_alloc(shared.capacity + COPY_SLACK));
+        slot.marked = static_cast<unsigned char*>(must_alloc(shared.out_capacity + COPY_SLACK));
+    }
+    Reader reader;
+    reader.in = in;
+    BlockWriter output{out, nullptr, 0, 0, 0, 0, 0};
 
     // Workers keep their place: threads hold pointers to them. The first
-    // is this thread, with the caller's matcher.
+    // is this thread, with the caller's matcher; the others get theirs once
+    // they run.
     std::vector<Worker> workers(options.workers + 1);
-    worker_create(&workers[0], &shared, marker);
-    std::size_t created = 1;
+    for (std::size_t k = 0; k < workers.size(); ++k) {
+        worker_create(&workers[k], k == 0 ? marker : &workers[k].fast, shared.capacity);
+    }
     std::vector<std::thread> threads;
     bool started = options.workers == 0;
-    std::size_t number = 0;
-    std::size_t count = 0;
-    bool in_long_run = false;
-    while (read_piece(&shared, &workers[0], &number, &count, &in_long_run)) {
-        if (!started && !shared.final && shared.bytes >= options.alone_bytes) {
-            started = true;
-            for (std::size_t k = 1; k < workers.size(); ++k) {
-                worker_create(&workers[k], &shared, &workers[k].fast);
-                ++created;
-                // A new thread starts with the words this one has seen.
-                mark_cache_copy(&workers[k].text.cache, &workers[0].text.cache);
-                // Too few threads still mark the whole text; none, and this
-                // thread goes on alone.
-                try {
-                    threads.emplace_back(work, &shared, &workers[k]);
-                } catch (const std::system_error&) {
-                    break;
-                }
-            }
+    // Until the workers start, one piece at a time.
+    std::size_t ahead = 1;
+
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    for (;;) {
+        Slot* next = &shared.slots[shared.written % ring];
+        if (shared.written < shared.read && next->done) {
+            lock.unlock();
+            block_writer_put(&output, next->marked, next->length);
+            lock.lock();
+            ++shared.written;
+            if (output.error != 0) break;
+            continue;
         }
-        mark_piece(&workers[0], count, in_long_run);
-        write_piece(&shared, &workers[0], number);
+        if (!shared.all_read && shared.read - shared.written < ahead) {
+            Slot* slot = &shared.slots[shared.read % ring];
+            lock.unlock();
+            const bool got = read_piece(&reader, &shared, slot);
+            lock.lock();
+            if (!got) break;
+            slot->whole = shared.read == 0 && reader.final;
+            ++shared.read;
+            shared.all_read = reader.final;
+            if (shared.all_read) {
+                shared.work.notify_all();
+            } else if (shared.idle_workers != 0) {
+                shared.work.notify_one();
+            }
+            if (!started && !reader.final && reader.bytes >= options.alone_bytes) {
+                started = true;
+                lock.unlock();
+                if (start_workers(&shared, &workers, &threads) != 0) ahead = ring;
+                lock.lock();
+            }
+            continue;
+        }
+        if (shared.taken < shared.read) {
+            Slot* slot = &shared.slots[shared.taken++ % ring];
+            lock.unlock();
+            mark_piece(&workers[0], slot, &shared);
+            lock.lock();
+            slot->done = true;
+            continue;
+        }
+        if (shared.all_read && shared.written == shared.read) break;
+        shared.caller_waiting = true;
+        shared.marked.wait(lock);
+        shared.caller_waiting = false;
     }
+    // After a failure, pieces being marked are finished but none is written.
+    shared.stop = true;
+    shared.work.notify_all();
+    lock.unlock();
     for (std::thread& thread : threads) thread.join();
-    for (std::size_t k = 0; k < created; ++k) worker_destroy(&workers[k]);
-    if (shared.read_error != 0) {
-        *error = shared.read_error;
+
+    for (Worker& worker : workers) worker_destroy(&worker);
+    for (Slot& slot : shared.slots) {
+        mem_release(slot.text);
+        mem_release(slot.marked);
+    }
+    if (reader.error != 0) {
+        *error = reader.error;
         return StreamEnd::read_failed;
     }
-    if (shared.write_error != 0) {
-        *error = shared.write_error;
+    if (output.error != 0) {
+        *error = output.error;
         return StreamEnd::write_failed;
     }
     return StreamEnd::complete;

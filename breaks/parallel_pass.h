@@ -3,8 +3,8 @@
 // where a run of letters ends (or deep inside a run too long for any mark
 // to depend on what follows), so every piece is marked on its own, by
 // whichever thread takes it, exactly as the single-threaded pass marks it;
-// the marked pieces are written in their order. Memory stays bounded: one
-// piece, its marked form and one word cache per thread.
+// the marked pieces are written in their order. Memory stays bounded: a
+// ring of pieces and their marked forms, and one word cache per thread.
 
 #include <cstddef>
 #include <cstdio>
@@ -21,12 +21,19 @@ constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
 constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
 // The fewest processors on which the text is marked on several threads. On
-// two processors the second thread did not pay: each thread's own word cache
-// misses every new word again, the two threads share the memory bus, and the
-// second processor is often busy with other work, so two threads took about
-// as long as one (a few per cent faster on an idle machine, up to half again
-// as long on a busy one) for 15-50 % more processor time.
+// two processors the second thread does not pay for itself: side by side on
+// a 2-core virtual machine, two threads took 0.76 of the wall time of one on
+// KJV x10 (0.72 on German x3) but 1.24 times its processor time (1.20):
+// every piece crosses between the processors' caches (read on one, marked
+// on the other, written from the first), two processes alone there already
+// take 1.11 times the processor time of one after the other, and each
+// thread misses every new word once more. Processor time matters as much as
+// wall time on a machine whose other processor has other work.
 constexpr unsigned THREADS_FROM = 3;
+
+// Pieces in the ring for each thread: room to read ahead and to go on
+// marking while one thread is held up.
+constexpr std::size_t PIECES_PER_THREAD = 4;
 
 struct ParallelOptions {
     unsigned workers;         // threads started besides the calling one; 0: it marks every piece alone

@@ -10,6 +10,7 @@
 #include "breaks/copy_slack.h"
 #include "breaks/letter_mask.h"
 #include "breaks/mark_cache.h"
+#include "common/file_system.h"
 #include "common/memory.h"
 #include "common/saved_errno.h"
 
@@ -28,16 +29,27 @@ constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
 
 }  // namespace
 
+void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
+{
+    if (writer->error != 0 || count == 0) return;
+    errno = 0;
+    if (std::fwrite(bytes, 1, count, writer->file) != count) {
+        writer->error = saved_errno(EIO);
+        return;
+    }
+    writer->written += count;
+    if (writer->written - writer->writeback_from >= WRITEBACK_BYTES) {
+        start_writeback(writer->file, static_cast<std::int64_t>(writer->writeback_from),
+                        static_cast<std::int64_t>(writer->written - writer->writeback_from));
+        writer->writeback_from = writer->written;
+    }
+}
+
 void block_writer_flush(BlockWriter* writer)
 {
     // Text kept in memory stays where it is.
     if (writer->file == nullptr) return;
-    if (writer->used != 0 && writer->error == 0) {
-        errno = 0;
-        if (std::fwrite(writer->bytes, 1, writer->used, writer->file) != writer->used) {
-            writer->error = saved_errno(EIO);
-        }
-    }
+    block_writer_put(writer, writer->bytes, writer->used);
     writer->used = 0;
 }
 
@@ -60,10 +72,7 @@ void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
     if (writer->capacity - writer->used < count) {
         flush(writer);
         if (count >= writer->capacity) {
-            errno = 0;
-            if (writer->error == 0 && std::fwrite(bytes, 1, count, writer->file) != count) {
-                writer->error = saved_errno(EIO);
-            }
+            block_writer_put(writer, bytes, count);
             return;
         }
     }
@@ -192,7 +201,7 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     pass->cache.slots = nullptr;
     pass->cache.set_bits = 0;
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
-                               0, 0};
+                               0, 0, 0, 0};
     pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));
     pass->in_long_run = false;
 }

@@ -48,10 +48,21 @@ struct BlockWriter {
     std::size_t capacity;
     std::size_t used;
     int error;             // 0 while every write succeeded
+    std::uint64_t written;         // bytes written to the file
+    std::uint64_t writeback_from;  // of those, the first the disk was not yet asked for
 };
+
+// Every this many bytes written, the system is asked to start putting them
+// on the disk: left to the end, the whole file would be written out while
+// the output is closed and renamed into place, and the run would wait for it.
+constexpr std::uint64_t WRITEBACK_BYTES = std::uint64_t{1} << 22;
 
 // Writes out what the block holds (nothing without a file).
 void block_writer_flush(BlockWriter* writer);
+
+// Writes `count` bytes to the writer's file (not through its block), unless
+// a write failed before; a failure is kept in `error`.
+void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size_t count);
 
 // The state of the fast pass over one stream of text: the word cache, the
 // letter mask of the current block and where marked text goes.

@@ -97,6 +97,12 @@ bool adopt_attributes(std::FILE* file, const PathStatus* existing, bool* owner_k
 // `to_disk` (fsync; FlushFileBuffers on Windows).
 bool finish_stream(std::FILE* file, bool to_disk, int* error);
 
+// Asks the system to start writing `length` bytes of the open file, from
+// `offset` on, to the disk, without waiting for them (Linux's
+// sync_file_range; elsewhere nothing). Only a hint, for bytes that will not
+// change: whatever the file is, nothing fails.
+void start_writeback(std::FILE* file, std::int64_t offset, std::int64_t length);
+
 // Renames the temporary file to the target's name in the same folder,
 // replacing the file there. It is then no longer pending.
 bool rename_temporary(FilePlace* temporary, const FilePlace& target, int* error);

@@ -439,6 +439,20 @@ bool finish_stream(std::FILE* file, bool to_disk, int* error)
     return ok;
 }
 
+void start_writeback(std::FILE* file, std::int64_t offset, std::int64_t length)
+{
+#if defined(__linux__)
+    // Fails harmlessly on a pipe or a terminal; the caller's errno stays.
+    const int saved = errno;
+    sync_file_range(fileno(file), static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+    errno = saved;
+#else
+    (void)file;
+    (void)offset;
+    (void)length;
+#endif
+}
+
 bool rename_temporary(FilePlace* temporary, const FilePlace& target, int* error)
 {
     const sigset_t old = hold_ending_signals();

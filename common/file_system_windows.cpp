@@ -485,6 +485,12 @@ bool adopt_attributes(std::FILE* file, const PathStatus* existing, bool* owner_k
     return true;
 }
 
+void start_writeback(std::FILE*, std::int64_t, std::int64_t)
+{
+    // Windows writes its cache out on its own schedule; there is no call to
+    // start it for part of a file.
+}
+
 bool finish_stream(std::FILE* file, bool to_disk, int* error)
 {
     bool ok = true;

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 void fail_allocation(std::size_t size)
 {
     std::fprintf(stderr, "can't allocate %lld bytes\n", static_cast<long long>(size));
@@ -54,6 +58,23 @@ void* must_alloc_zeroed(std::size_t count, std::size_t size)
 void mem_release(void* block)
 {
     std::free(block);
+}
+
+void* must_alloc_table(std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Huge pages must be whole and aligned: the part of the block before
+    // the last whole one stays in ordinary pages.
+    constexpr std::size_t HUGE_PAGE = std::size_t{1} << 21;
+    if (size >= HUGE_PAGE) {
+        void* block = nullptr;
+        if (injected_failure() || posix_memalign(&block, HUGE_PAGE, size) != 0) fail_allocation(size);
+        madvise(block, size / HUGE_PAGE * HUGE_PAGE, MADV_HUGEPAGE);
+        std::memset(block, 0, size);
+        return block;
+    }
+#endif
+    return must_alloc_zeroed(1, size);
 }
 
 void* grow_for_append(void* block, std::size_t count, std::size_t entry_size)

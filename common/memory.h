@@ -10,6 +10,13 @@ void* must_realloc(void* block, std::size_t size);
 void* must_alloc_zeroed(std::size_t count, std::size_t size);
 void mem_release(void* block);
 
+// A zeroed block of `size` bytes for a large table that is read all over:
+// where the system allows, it is backed by huge pages, so that looking up
+// the table neither misses the processor's address cache (TLB) at every
+// turn nor takes a page fault for each 4 KiB page first touched. Released
+// with mem_release.
+void* must_alloc_table(std::size_t size);
+
 // Growable arrays start with room for one entry and double whenever an entry
 // is appended while their count is a power of two (1, 2, 4, 8 ...). Returns
 // the array, from must_alloc, with room for entry number `count`; `block` is

@@ -286,6 +286,42 @@ TEST(ParallelPass, UnbufferedFilesGiveTheSameBytes)
     compiled_automaton_destroy(matcher.compiled);
 }
 
+std::string read_back(std::FILE* file)
+{
+    std::string bytes(static_cast<std::size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) bytes.clear();
+    return bytes;
+}
+
+TEST(ParallelPass, FilesBeyondTheWritebackStepGetEveryByte)
+{
+    // Past WRITEBACK_BYTES the disk is asked to take what was written while
+    // more is written: both passes must still write the same bytes as into memory.
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    std::string text;
+    for (int i = 0; text.size() < 2 * WRITEBACK_BYTES + 12345; ++i) text += i % 9 == 0 ? "intentnet, " : "tent intent. ";
+    const std::string in_memory = mark_stream(&matcher.marker, text, nullptr).bytes;
+    ASSERT_GT(in_memory.size(), 2 * WRITEBACK_BYTES);
+    for (unsigned workers : {0u, 1u, 2u}) {
+        std::FILE* out = std::tmpfile();
+        ASSERT_NE(out, nullptr);
+        std::setvbuf(out, nullptr, _IONBF, 0);
+        ByteSource source = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+        int error = 0;
+        const StreamEnd end = workers == 0 ? run_text_stream(&matcher.marker, &source, out, &error)
+                                           : run_text_parallel(&matcher.marker, &source, out, &error,
+                                                               {workers, PIECE_BYTES, ALONE_BYTES});
+        EXPECT_EQ(end, StreamEnd::complete);
+        const std::string written = read_back(out);
+        EXPECT_TRUE(written == in_memory) << workers << " workers: " << first_difference(in_memory, written);
+        std::fclose(out);
+    }
+    compiled_automaton_destroy(matcher.compiled);
+}
+
 TEST(LetterMask, EveryPathGivesThePlainMask)
 {
     std::mt19937 random(33);
