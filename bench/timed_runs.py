@@ -5,7 +5,9 @@
 
 Runs every COMMAND (split as a shell splits words, no shell in between) once
 to warm up and then RUNS rounds, each round running the commands in turn, so
-that a drift in the machine's speed touches all of them alike. For each
+that a drift in the machine's speed touches all of them alike; each run comes
+after a sync, so that none is timed while the system writes out the files of
+the one before. For each
 command it prints one line, tab-separated: NAME, the median wall seconds,
 median CPU seconds (user + system, from the kernel's accounting of the
 finished child) and the peak resident memory in KiB (of one more run, under
@@ -23,6 +25,9 @@ import time
 
 
 def run(argv):
+    # What the command before left for the disk is written out first, so that
+    # no command is timed while the system flushes another one's output.
+    os.sync()
     start = time.perf_counter()
     pid = os.posix_spawnp(argv[0], argv, os.environ,
                           file_actions=[(os.POSIX_SPAWN_OPEN, 1, os.devnull, os.O_WRONLY, 0)])
