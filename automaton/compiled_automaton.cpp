@@ -149,7 +149,8 @@ std::uint32_t new_row(CompiledAutomaton* compiled)
 }
 
 // Gives the row just made for a state the moves of that state itself, each
-// to its target's row where known, and tells each target its parent's row.
+// to its target (whose row is made when first stepped to), and tells each
+// target its parent's row.
 void place_moves(CompiledAutomaton* compiled, std::uint32_t row, const AutomatonState& state)
 {
     std::uint32_t* cells = compiled->cells + static_cast<std::size_t>(row) * compiled->class_count;

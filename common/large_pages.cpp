@@ -27,7 +27,7 @@ bool set_up = false;
 
 void heap_use_large_pages(std::size_t bytes)
 {
-    constexpr std::uintptr_t LARGE_PAGE = std::uintptr_t{1} << 21;
+    constexpr std::uintptr_t LARGE_PAGE = LARGE_PAGE_BYTES;
     // Blocks up to the largest threshold the C library takes are carved
     // from the heap instead of being mapped one by one, and freed memory
     // stays with the heap.

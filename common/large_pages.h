@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// The size of such a page.
+constexpr std::size_t LARGE_PAGE_BYTES = std::size_t{1} << 21;
+
 // Sets the C library's heap up so that the next `bytes` of it lie on 2 MiB
 // pages where the system offers them (Linux with glibc and transparent huge
 // pages on "madvise" or "always"), and so that large blocks come from that

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/large_pages.h"
+
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
@@ -65,11 +67,10 @@ void* must_alloc_table(std::size_t size)
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Huge pages must be whole and aligned: the part of the block before
     // the last whole one stays in ordinary pages.
-    constexpr std::size_t HUGE_PAGE = std::size_t{1} << 21;
-    if (size >= HUGE_PAGE) {
+    if (size >= LARGE_PAGE_BYTES) {
         void* block = nullptr;
-        if (injected_failure() || posix_memalign(&block, HUGE_PAGE, size) != 0) fail_allocation(size);
-        madvise(block, size / HUGE_PAGE * HUGE_PAGE, MADV_HUGEPAGE);
+        if (injected_failure() || posix_memalign(&block, LARGE_PAGE_BYTES, size) != 0) fail_allocation(size);
+        madvise(block, size / LARGE_PAGE_BYTES * LARGE_PAGE_BYTES, MADV_HUGEPAGE);
         std::memset(block, 0, size);
         return block;
     }

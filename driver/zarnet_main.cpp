@@ -64,7 +64,7 @@ int run_plain(const Arguments& arguments, PatternAutomaton* automaton)
     return 0;
 }
 
-// Texts past this size are long: past one block of the pass.
+// Texts past this size are long: several blocks of the pass.
 constexpr std::int64_t LONG_TEXT_BYTES = std::int64_t{1} << 20;
 
 // Streams the text from in_file to out_file through the compiled matcher.
