@@ -31,7 +31,7 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 
 int mark_cache_set_bits_for(std::size_t bytes)
 {
-    int set_bits = 7;
+    int set_bits = 6;
     while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
     return set_bits;
 }
@@ -52,24 +52,38 @@ void mark_cache_copy(MarkCache* cache, const MarkCache* from)
     std::memcpy(cache->slots, from->slots, cache_slots(from->set_bits) * sizeof(MarkCacheSlot));
 }
 
-static_assert(MARK_CACHE_WAYS == 2);
+namespace {
 
-const MarkCacheSlot* mark_cache_promote(MarkCacheSlot* set)
+// Moves slots [0, way) of `set` one place on, over slot `way`.
+void shift_slots(MarkCacheSlot* set, std::uint32_t way)
 {
-    const MarkCacheSlot used = set[1];
-    set[1] = set[0];
-    set[0] = used;
-    return set;
+    std::memmove(set + 1, set, way * sizeof(MarkCacheSlot));
 }
 
-const MarkCacheSlot* mark_cache_fill(MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
+}  // namespace
+
+const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
+                                           const unsigned char* run, std::int64_t length)
+{
+    for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
+        if (mark_cache_detail::holds(set + way, key, length)) {
+            const MarkCacheSlot used = set[way];
+            shift_slots(set, way);
+            set[0] = used;
+            return set;
+        }
+    }
+    return mark_cache_fill(cache, set, key, run, length);
+}
+
+const MarkCacheSlot* mark_cache_fill(const MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
                                      const unsigned char* run, std::int64_t length)
 {
     unsigned char marked[2 * CACHED_RUN_MAX];
     const std::size_t out =
         static_cast<std::size_t>(write_marked_head(cache->marker, run, length, marked) - marked);
     if (out > MARKED_ROOM) return nullptr;
-    set[1] = set[0];
+    shift_slots(set, MARK_CACHE_WAYS - 1);
     MarkCacheSlot* slot = set;
     std::memcpy(slot->marked, marked, out);
     std::memcpy(slot->key, key, sizeof slot->key);

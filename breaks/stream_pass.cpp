@@ -80,11 +80,11 @@ void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
     writer->used += count;
 }
 
-// Position of the first byte at or after `pos` that is not a letter.
-std::size_t run_end(const std::uint64_t* bits, std::size_t pos)
+// Position of the first byte at or after `pos` that is not a letter; `pos`
+// is in word k of the mask, which is `current`.
+std::size_t run_end(const std::uint64_t* bits, std::size_t k, std::uint64_t current, std::size_t pos)
 {
-    std::size_t k = pos / 64;
-    std::uint64_t word = ~bits[k] >> (pos % 64) << (pos % 64);
+    std::uint64_t word = ~current & (~std::uint64_t{0} << (pos % 64));
     while (word == 0) word = ~bits[++k];
     return 64 * k + static_cast<std::size_t>(std::countr_zero(word));
 }
@@ -102,27 +102,49 @@ ZARNET_NOINLINE void write_long_run(TextMarker* pass, const unsigned char* run, 
     *pending = run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
 }
 
-// Writes a run of 4 .. CACHED_RUN_MAX letters the same way. The text has
-// slack enough for copies of SHORT_COPY bytes.
-inline void write_short_run(TextMarker* pass, const unsigned char* run, std::size_t length,
-                            const unsigned char** pending)
+// Where the loop over words writes, held in registers rather than in the
+// writer: the writer's fields would be read again after every copy, since a
+// copy of bytes may change any object as far as the compiler knows.
+struct OutCursor {
+    unsigned char* at;
+    unsigned char* end;  // the end of the writer's block, before its slack
+};
+
+OutCursor cursor_of(BlockWriter* writer)
 {
-    const MarkCacheSlot* slot = mark_cache_find(&pass->cache, run, static_cast<std::int64_t>(length));
-    if (slot == nullptr) {
-        write_long_run(pass, run, length, pending);
-        return;
-    }
-    BlockWriter* writer = &pass->writer;
+    return {writer->bytes + writer->used, writer->bytes + writer->capacity};
+}
+
+void cursor_store(const OutCursor* out, BlockWriter* writer)
+{
+    writer->used = static_cast<std::size_t>(out->at - writer->bytes);
+}
+
+// Writes a run of 4 .. CACHED_RUN_MAX letters the same way, through `out`.
+// The text has slack enough for copies of SHORT_COPY bytes.
+inline void write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out, const unsigned char* run,
+                            std::size_t length, const unsigned char** pending)
+{
+    const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
     const std::size_t gap = static_cast<std::size_t>(run - *pending);
-    if (gap <= SHORT_COPY && writer->capacity - writer->used >= SHORT_COPY + MARKED_COPY) {
-        std::memcpy(writer->bytes + writer->used, *pending, SHORT_COPY);
-        writer->used += gap;
+    if (slot != nullptr && gap <= SHORT_COPY &&
+        static_cast<std::size_t>(out->end - out->at) >= SHORT_COPY + MARKED_COPY) {
+        std::memcpy(out->at, *pending, SHORT_COPY);
+        out->at += gap;
     } else {
+        BlockWriter* writer = &pass->writer;
+        cursor_store(out, writer);
+        if (slot == nullptr) {
+            write_long_run(pass, run, length, pending);
+            *out = cursor_of(writer);
+            return;
+        }
         append(writer, *pending, gap);
         if (writer->capacity - writer->used < MARKED_COPY) flush(writer);
+        *out = cursor_of(writer);
     }
-    std::memcpy(writer->bytes + writer->used, slot->marked, MARKED_COPY);
-    writer->used += slot->marked_length;
+    std::memcpy(out->at, slot->marked, MARKED_COPY);
+    out->at += slot->marked_length;
     *pending = run + length;
 }
 
@@ -167,6 +189,9 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
     }
 
     const unsigned char* pending = text + start;
+    // The cache's fields stay the same through the loop.
+    const MarkCache cache = pass->cache;
+    OutCursor out = cursor_of(&pass->writer);
     for (std::size_t k = start / 64; 64 * k < limit; ++k) {
         const std::uint64_t current = bits[k];
         const std::uint64_t following = bits[k + 1];
@@ -176,18 +201,21 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         starts &= (current >> 1 | following << 63) & (current >> 2 | following << 62) &
                   (current >> 3 | following << 61);
         if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
+        if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
         while (starts != 0) {
             const std::size_t pos = 64 * k + static_cast<std::size_t>(std::countr_zero(starts));
-            if (pos >= limit) break;
             starts &= starts - 1;
-            const std::size_t length = run_end(bits, pos) - pos;
+            const std::size_t length = run_end(bits, k, current, pos) - pos;
             if (length <= CACHED_RUN_MAX) {
-                write_short_run(pass, text + pos, length, &pending);
+                write_short_run(pass, &cache, &out, text + pos, length, &pending);
             } else {
+                cursor_store(&out, &pass->writer);
                 write_long_run(pass, text + pos, length, &pending);
+                out = cursor_of(&pass->writer);
             }
         }
     }
+    cursor_store(&out, &pass->writer);
     append(&pass->writer, pending, static_cast<std::size_t>(text + limit - pending));
     return limit;
 }
