@@ -114,6 +114,28 @@ TEST(FastPath, EdgeTexts)
     expect_same(c, 1024, "one run longer than a block");
 }
 
+TEST(FastPath, MatchesPlainWalkWhenWordsOutnumberTheCache)
+{
+    // Four rounds of 12,000 distinct words in shuffled order, as one block:
+    // the cache is sized for the block (16K slots), so words meet in every
+    // slot of their set, move to its front and give way.
+    std::mt19937 random(41);
+    const std::string letters = LOWER;
+    std::vector<std::string> words;
+    for (int i = 0; i < 12000; ++i) {
+        std::string word;
+        const int length = 4 + static_cast<int>(random() % 9);
+        for (int k = 0; k < length; ++k) word += letters[random() % letters.size()];
+        words.push_back(word);
+    }
+    MarkingCase c{read_bytes(std::string(ZARNET_SOURCE_DIR) + "/patterns/en-us.pat"), LOWER, UPPER, ""};
+    for (int round = 0; round < 4; ++round) {
+        std::shuffle(words.begin(), words.end(), random);
+        for (const std::string& word : words) c.text += word + (random() % 8 == 0 ? ", " : " ");
+    }
+    EXPECT_GT(expect_same(c, c.text.size() + 64, "one block"), 10000u);
+}
+
 struct RealSet {
     const char* text;
     const char* patterns;
