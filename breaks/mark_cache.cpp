@@ -62,9 +62,11 @@ void shift_slots(MarkCacheSlot* set, std::uint32_t way)
 
 }  // namespace
 
-const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
-                                           const unsigned char* run, std::int64_t length)
+const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
+                                           std::int64_t length)
 {
+    std::uint64_t key[3];
+    mark_cache_detail::make_key(run, length, key);
     for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
         if (mark_cache_detail::holds(set + way, key, length)) {
             const MarkCacheSlot used = set[way];

@@ -71,8 +71,8 @@ const MarkCacheSlot* mark_cache_fill(const MarkCache* cache, MarkCacheSlot* set,
 // Looks for the run in the slots of `set` after the first; a slot found is
 // put first, where a hit on it belongs, and the run is marked into the first
 // slot if no slot holds it.
-const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
-                                           const unsigned char* run, std::int64_t length);
+const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
+                                           std::int64_t length);
 
 namespace mark_cache_detail {
 
@@ -108,6 +108,15 @@ constexpr KeyMasks make_key_masks()
 
 inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
+// The key of a run of 4 .. CACHED_RUN_MAX letters: its bytes, zero after its end.
+inline void make_key(const unsigned char* run, std::int64_t length, std::uint64_t key[3])
+{
+    const std::uint64_t* mask = KEY_MASKS.word[length];
+    key[0] = load_word(run) & mask[0];
+    key[1] = length <= 8 ? 0 : load_word(run + 8) & mask[1];
+    key[2] = length <= 8 ? 0 : load_word(run + 16) & mask[2];
+}
+
 inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::int64_t length)
 {
     return ((slot->key[0] ^ key[0]) | (slot->key[1] ^ key[1]) | (slot->key[2] ^ key[2])) == 0 &&
@@ -128,10 +137,10 @@ inline const MarkCacheSlot* mark_cache_find(const MarkCache* cache, const unsign
     MarkCacheSlot* set;
     if (length <= 8) {
         // Most words: one word of key, one multiplication, one comparison.
-        const std::uint64_t key[3] = {load_word(run) & mask[0], 0, 0};
-        set = &cache->slots[((key[0] * 0x9E3779B97F4A7C15ull) >> (64 - cache->set_bits)) * MARK_CACHE_WAYS];
-        if (set->key[0] == key[0] && set->length == length) return set;
-        return mark_cache_find_later(cache, set, key, run, length);
+        const std::uint64_t key = load_word(run) & mask[0];
+        set = &cache->slots[((key * 0x9E3779B97F4A7C15ull) >> (64 - cache->set_bits)) * MARK_CACHE_WAYS];
+        if (set->key[0] == key && set->length == length) return set;
+        return mark_cache_find_later(cache, set, run, length);
     }
     const std::uint64_t key[3] = {load_word(run) & mask[0], load_word(run + 8) & mask[1],
                                   load_word(run + 16) & mask[2]};
@@ -140,5 +149,5 @@ inline const MarkCacheSlot* mark_cache_find(const MarkCache* cache, const unsign
     h ^= h >> 29;
     set = &cache->slots[((h ^ (h >> 17)) & ((std::uint64_t{1} << cache->set_bits) - 1)) * MARK_CACHE_WAYS];
     if (holds(set, key, length)) return set;
-    return mark_cache_find_later(cache, set, key, run, length);
+    return mark_cache_find_later(cache, set, run, length);
 }

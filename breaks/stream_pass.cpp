@@ -86,20 +86,20 @@ std::size_t run_end(const std::uint64_t* bits, std::size_t k, std::uint64_t curr
 {
     std::uint64_t word = ~current & (~std::uint64_t{0} << (pos % 64));
     while (word == 0) word = ~bits[++k];
-    return 64 * k + static_cast<std::size_t>(std::countr_zero(word));
+    return 64 * k + static_cast<unsigned>(std::countr_zero(word));
 }
 
 // Writes a run longer than CACHED_RUN_MAX letters with its marks, after the
-// bytes from `*pending` on; `*pending` moves past what was written.
-ZARNET_NOINLINE void write_long_run(TextMarker* pass, const unsigned char* run, std::size_t length,
-                                      const unsigned char** pending)
+// bytes from `pending` on; returns where the bytes not yet written start.
+ZARNET_NOINLINE const unsigned char* write_long_run(TextMarker* pass, const unsigned char* run, std::size_t length,
+                                                      const unsigned char* pending)
 {
-    append(&pass->writer, *pending, static_cast<std::size_t>(run - *pending));
+    append(&pass->writer, pending, static_cast<std::size_t>(run - pending));
     // Room for the marked head and for a short copy out of it.
     unsigned char head[2 * MARKED_LETTERS_MAX + SHORT_COPY];
     const unsigned char* end = write_marked_head(pass->marker, run, static_cast<std::int64_t>(length), head);
     append(&pass->writer, head, static_cast<std::size_t>(end - head));
-    *pending = run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
+    return run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
 }
 
 // Where the loop over words writes, held in registers rather than in the
@@ -122,30 +122,31 @@ void cursor_store(const OutCursor* out, BlockWriter* writer)
 
 // Writes a run of 4 .. CACHED_RUN_MAX letters the same way, through `out`.
 // The text has slack enough for copies of SHORT_COPY bytes.
-inline void write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out, const unsigned char* run,
-                            std::size_t length, const unsigned char** pending)
+inline const unsigned char* write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out,
+                                            const unsigned char* run, std::size_t length,
+                                            const unsigned char* pending)
 {
     const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
-    const std::size_t gap = static_cast<std::size_t>(run - *pending);
+    const std::size_t gap = static_cast<std::size_t>(run - pending);
     if (slot != nullptr && gap <= SHORT_COPY &&
         static_cast<std::size_t>(out->end - out->at) >= SHORT_COPY + MARKED_COPY) {
-        std::memcpy(out->at, *pending, SHORT_COPY);
+        std::memcpy(out->at, pending, SHORT_COPY);
         out->at += gap;
     } else {
         BlockWriter* writer = &pass->writer;
         cursor_store(out, writer);
         if (slot == nullptr) {
-            write_long_run(pass, run, length, pending);
+            pending = write_long_run(pass, run, length, pending);
             *out = cursor_of(writer);
-            return;
+            return pending;
         }
-        append(writer, *pending, gap);
+        append(writer, pending, gap);
         if (writer->capacity - writer->used < MARKED_COPY) flush(writer);
         *out = cursor_of(writer);
     }
     std::memcpy(out->at, slot->marked, MARKED_COPY);
     out->at += slot->marked_length;
-    *pending = run + length;
+    return run + length;
 }
 
 }  // namespace
@@ -179,8 +180,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         if (last == start) {
             // The whole rest of the block is one run: it is longer than any
             // walk can see, so its head can be marked now.
-            const unsigned char* pending = text + start;
-            write_long_run(pass, text + start, count - start, &pending);
+            const unsigned char* pending = write_long_run(pass, text + start, count - start, text + start);
             append(&pass->writer, pending, static_cast<std::size_t>(text + count - pending));
             pass->in_long_run = true;
             return count;
@@ -203,14 +203,14 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
         if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
         while (starts != 0) {
-            const std::size_t pos = 64 * k + static_cast<std::size_t>(std::countr_zero(starts));
+            const std::size_t pos = 64 * k + static_cast<unsigned>(std::countr_zero(starts));
             starts &= starts - 1;
             const std::size_t length = run_end(bits, k, current, pos) - pos;
             if (length <= CACHED_RUN_MAX) {
-                write_short_run(pass, &cache, &out, text + pos, length, &pending);
+                pending = write_short_run(pass, &cache, &out, text + pos, length, pending);
             } else {
                 cursor_store(&out, &pass->writer);
-                write_long_run(pass, text + pos, length, &pending);
+                pending = write_long_run(pass, text + pos, length, pending);
                 out = cursor_of(&pass->writer);
             }
         }
