@@ -11,35 +11,64 @@ std::size_t cache_slots(int set_bits)
     return (std::size_t{1} << set_bits) * MARK_CACHE_WAYS + 1;
 }
 
+std::size_t short_slots(int set_bits)
+{
+    return (std::size_t{2} << set_bits) * MARK_CACHE_WAYS;
+}
+
+// A table of `bytes` bytes, all zero.
+void* new_table(std::size_t bytes, bool full)
+{
+    // Every lookup in a full table lands somewhere else in the whole of it.
+    if (full) return must_alloc_table(bytes);
+    // A small table is touched all over anyway: zeroing it at once takes one
+    // fault a page instead of two.
+    void* table = must_alloc(bytes);
+    std::memset(table, 0, bytes);
+    return table;
+}
+
+// Moves slots [0, way) of `set` one place on, over slot `way`.
+template <typename Slot>
+void shift_slots(Slot* set, std::uint32_t way)
+{
+    std::memmove(set + 1, set, way * sizeof(Slot));
+}
+
+// Puts slot `way` of `set` first, the slots before it one place on.
+template <typename Slot>
+Slot* move_to_front(Slot* set, std::uint32_t way)
+{
+    const Slot used = set[way];
+    shift_slots(set, way);
+    set[0] = used;
+    return set;
+}
+
 }  // namespace
 
 void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
     cache->marker = marker;
     cache->set_bits = set_bits;
-    const std::size_t slots = cache_slots(set_bits);
-    if (set_bits == MARK_CACHE_SET_BITS) {
-        // Every lookup lands somewhere else in the whole table.
-        cache->slots = static_cast<MarkCacheSlot*>(must_alloc_table(slots * sizeof(MarkCacheSlot)));
-    } else {
-        // A small table is touched all over anyway: zeroing it at once takes
-        // one fault a page instead of two.
-        cache->slots = static_cast<MarkCacheSlot*>(must_alloc(slots * sizeof(MarkCacheSlot)));
-        std::memset(cache->slots, 0, slots * sizeof(MarkCacheSlot));
-    }
+    const bool full = set_bits == MARK_CACHE_SET_BITS;
+    cache->slots = static_cast<MarkCacheSlot*>(new_table(cache_slots(set_bits) * sizeof(MarkCacheSlot), full));
+    cache->short_slots = static_cast<ShortSlot*>(new_table(short_slots(set_bits) * sizeof(ShortSlot), full));
 }
 
 int mark_cache_set_bits_for(std::size_t bytes)
 {
-    int set_bits = 6;
-    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
+    int set_bits = 5;
+    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{3 * MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
     return set_bits;
 }
 
 void mark_cache_destroy(MarkCache* cache)
 {
     mem_release(cache->slots);
+    mem_release(cache->short_slots);
     cache->slots = nullptr;
+    cache->short_slots = nullptr;
 }
 
 void mark_cache_copy(MarkCache* cache, const MarkCache* from)
@@ -50,17 +79,8 @@ void mark_cache_copy(MarkCache* cache, const MarkCache* from)
         mark_cache_create(cache, cache->marker, from->set_bits);
     }
     std::memcpy(cache->slots, from->slots, cache_slots(from->set_bits) * sizeof(MarkCacheSlot));
+    std::memcpy(cache->short_slots, from->short_slots, short_slots(from->set_bits) * sizeof(ShortSlot));
 }
-
-namespace {
-
-// Moves slots [0, way) of `set` one place on, over slot `way`.
-void shift_slots(MarkCacheSlot* set, std::uint32_t way)
-{
-    std::memmove(set + 1, set, way * sizeof(MarkCacheSlot));
-}
-
-}  // namespace
 
 const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
                                            std::int64_t length)
@@ -68,12 +88,7 @@ const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot
     std::uint64_t key[3];
     mark_cache_detail::make_key(run, length, key);
     for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
-        if (mark_cache_detail::holds(set + way, key, length)) {
-            const MarkCacheSlot used = set[way];
-            shift_slots(set, way);
-            set[0] = used;
-            return set;
-        }
+        if (mark_cache_detail::holds(set + way, key, length)) return move_to_front(set, way);
     }
     return mark_cache_fill(cache, set, key, run, length);
 }
@@ -91,5 +106,22 @@ const MarkCacheSlot* mark_cache_fill(const MarkCache* cache, MarkCacheSlot* set,
     std::memcpy(slot->key, key, sizeof slot->key);
     slot->length = static_cast<std::uint8_t>(length);
     slot->marked_length = static_cast<std::uint8_t>(out);
+    return slot;
+}
+
+const ShortSlot* mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set, const unsigned char* run,
+                                             std::int64_t length)
+{
+    const std::uint64_t key = mark_cache_detail::load_word(run) & mark_cache_detail::KEY_MASKS.word[length][0];
+    for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
+        if (set[way].key == key && set[way].length == length) return move_to_front(set, way);
+    }
+    // Every marked form of a short word fits its slot.
+    shift_slots(set, MARK_CACHE_WAYS - 1);
+    ShortSlot* slot = set;
+    slot->marked_length =
+        static_cast<std::uint8_t>(write_marked_head(cache->marker, run, length, slot->marked) - slot->marked);
+    slot->key = key;
+    slot->length = static_cast<std::uint8_t>(length);
     return slot;
 }

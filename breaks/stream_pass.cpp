@@ -120,32 +120,47 @@ void cursor_store(const OutCursor* out, BlockWriter* writer)
     writer->used = static_cast<std::size_t>(out->at - writer->bytes);
 }
 
-// Writes a run of 4 .. CACHED_RUN_MAX letters the same way, through `out`.
-// The text has slack enough for copies of SHORT_COPY bytes.
-inline const unsigned char* write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out,
-                                            const unsigned char* run, std::size_t length,
-                                            const unsigned char* pending)
+// Copies the text from `pending` to `run` and then `copy` bytes of a marked
+// form, of which `marked_length` count, through `out`. The text has slack
+// enough for copies of SHORT_COPY bytes.
+template <std::size_t copy>
+inline void put_marked(TextMarker* pass, OutCursor* out, const unsigned char* pending, const unsigned char* run,
+                       const unsigned char* marked, std::size_t marked_length)
 {
-    const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
     const std::size_t gap = static_cast<std::size_t>(run - pending);
-    if (slot != nullptr && gap <= SHORT_COPY &&
-        static_cast<std::size_t>(out->end - out->at) >= SHORT_COPY + MARKED_COPY) {
+    if (gap <= SHORT_COPY && static_cast<std::size_t>(out->end - out->at) >= SHORT_COPY + copy) {
         std::memcpy(out->at, pending, SHORT_COPY);
         out->at += gap;
     } else {
         BlockWriter* writer = &pass->writer;
         cursor_store(out, writer);
-        if (slot == nullptr) {
-            pending = write_long_run(pass, run, length, pending);
-            *out = cursor_of(writer);
-            return pending;
-        }
         append(writer, pending, gap);
-        if (writer->capacity - writer->used < MARKED_COPY) flush(writer);
+        if (writer->capacity - writer->used < copy) flush(writer);
         *out = cursor_of(writer);
     }
-    std::memcpy(out->at, slot->marked, MARKED_COPY);
-    out->at += slot->marked_length;
+    std::memcpy(out->at, marked, copy);
+    out->at += marked_length;
+}
+
+// Writes a run of 4 .. CACHED_RUN_MAX letters the same way, through `out`,
+// and returns where the bytes not yet written start.
+inline const unsigned char* write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out,
+                                            const unsigned char* run, std::size_t length,
+                                            const unsigned char* pending)
+{
+    if (length <= SHORT_RUN_MAX) {
+        const ShortSlot* slot = mark_cache_find_short(cache, run, static_cast<std::int64_t>(length));
+        put_marked<SHORT_MARKED_COPY>(pass, out, pending, run, slot->marked, slot->marked_length);
+        return run + length;
+    }
+    const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
+    if (slot == nullptr) {
+        cursor_store(out, &pass->writer);
+        pending = write_long_run(pass, run, length, pending);
+        *out = cursor_of(&pass->writer);
+        return pending;
+    }
+    put_marked<MARKED_COPY>(pass, out, pending, run, slot->marked, slot->marked_length);
     return run + length;
 }
 
@@ -227,6 +242,7 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     // The word cache is made with the first block, sized for the text.
     pass->cache.marker = marker;
     pass->cache.slots = nullptr;
+    pass->cache.short_slots = nullptr;
     pass->cache.set_bits = 0;
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
                                0, 0, 0, 0};
