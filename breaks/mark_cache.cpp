@@ -112,7 +112,7 @@ const MarkCacheSlot* mark_cache_fill(const MarkCache* cache, MarkCacheSlot* set,
 const ShortSlot* mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set, const unsigned char* run,
                                              std::int64_t length)
 {
-    const std::uint64_t key = mark_cache_detail::load_word(run) & mark_cache_detail::KEY_MASKS.word[length][0];
+    const std::uint64_t key = mark_cache_detail::short_key(run, length);
     for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
         if (set[way].key == key && set[way].length == length) return move_to_front(set, way);
     }

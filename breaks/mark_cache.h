@@ -40,10 +40,10 @@ static_assert(sizeof(MarkCacheSlot) == 64);
 
 // A word of 4 .. SHORT_RUN_MAX letters.
 struct ShortSlot {
-    std::uint64_t key;  // the word's bytes, zero after its end
-    std::uint8_t length;
-    std::uint8_t marked_length;
-    unsigned char marked[22];
+    std::uint64_t key;             // the word's bytes, zero after its end
+    std::uint8_t length;           // letters of the word; 0 for an empty slot
+    std::uint8_t marked_length;    // bytes of the marked form
+    unsigned char marked[22];      // the word with its marks
 };
 static_assert(sizeof(ShortSlot) == 32);
 
@@ -131,13 +131,19 @@ constexpr KeyMasks make_key_masks()
 
 inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
-// The key of a run of 4 .. CACHED_RUN_MAX letters: its bytes, zero after its end.
+// The key of a run: its bytes, zero after its end; of a short run in one
+// word, of a longer one in three.
+inline std::uint64_t short_key(const unsigned char* run, std::int64_t length)
+{
+    return load_word(run) & KEY_MASKS.word[length][0];
+}
+
 inline void make_key(const unsigned char* run, std::int64_t length, std::uint64_t key[3])
 {
     const std::uint64_t* mask = KEY_MASKS.word[length];
     key[0] = load_word(run) & mask[0];
-    key[1] = length <= 8 ? 0 : load_word(run + 8) & mask[1];
-    key[2] = length <= 8 ? 0 : load_word(run + 16) & mask[2];
+    key[1] = load_word(run + 8) & mask[1];
+    key[2] = load_word(run + 16) & mask[2];
 }
 
 inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::int64_t length)
@@ -154,7 +160,7 @@ inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3], std::in
 inline const ShortSlot* mark_cache_find_short(const MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
     // One word of key, one multiplication, one comparison.
-    const std::uint64_t key = mark_cache_detail::load_word(run) & mark_cache_detail::KEY_MASKS.word[length][0];
+    const std::uint64_t key = mark_cache_detail::short_key(run, length);
     ShortSlot* set = &cache->short_slots[((key * 0x9E3779B97F4A7C15ull) >> (63 - cache->set_bits)) * MARK_CACHE_WAYS];
     if (set->key == key && set->length == length) return set;
     return mark_cache_find_short_later(cache, set, run, length);
@@ -167,10 +173,8 @@ inline const ShortSlot* mark_cache_find_short(const MarkCache* cache, const unsi
 // the next lookup.
 inline const MarkCacheSlot* mark_cache_find(const MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
-    using mark_cache_detail::load_word;
-    const std::uint64_t* mask = mark_cache_detail::KEY_MASKS.word[length];
-    const std::uint64_t key[3] = {load_word(run) & mask[0], load_word(run + 8) & mask[1],
-                                  load_word(run + 16) & mask[2]};
+    std::uint64_t key[3];
+    mark_cache_detail::make_key(run, length, key);
     std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
                       (key[2] * 0x165667B19E3779F9ull);
     h ^= h >> 29;

@@ -120,6 +120,16 @@ void cursor_store(const OutCursor* out, BlockWriter* writer)
     writer->used = static_cast<std::size_t>(out->at - writer->bytes);
 }
 
+// write_long_run, from the loop over words.
+inline const unsigned char* write_long_run_from(TextMarker* pass, OutCursor* out, const unsigned char* run,
+                                                std::size_t length, const unsigned char* pending)
+{
+    cursor_store(out, &pass->writer);
+    pending = write_long_run(pass, run, length, pending);
+    *out = cursor_of(&pass->writer);
+    return pending;
+}
+
 // Copies the text from `pending` to `run` and then `copy` bytes of a marked
 // form, of which `marked_length` count, through `out`. The text has slack
 // enough for copies of SHORT_COPY bytes.
@@ -154,12 +164,7 @@ inline const unsigned char* write_short_run(TextMarker* pass, const MarkCache* c
         return run + length;
     }
     const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
-    if (slot == nullptr) {
-        cursor_store(out, &pass->writer);
-        pending = write_long_run(pass, run, length, pending);
-        *out = cursor_of(&pass->writer);
-        return pending;
-    }
+    if (slot == nullptr) return write_long_run_from(pass, out, run, length, pending);
     put_marked<MARKED_COPY>(pass, out, pending, run, slot->marked, slot->marked_length);
     return run + length;
 }
@@ -224,9 +229,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
             if (length <= CACHED_RUN_MAX) {
                 pending = write_short_run(pass, &cache, &out, text + pos, length, pending);
             } else {
-                cursor_store(&out, &pass->writer);
-                pending = write_long_run(pass, text + pos, length, pending);
-                out = cursor_of(&pass->writer);
+                pending = write_long_run_from(pass, &out, text + pos, length, pending);
             }
         }
     }
