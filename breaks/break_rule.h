@@ -47,3 +47,19 @@ inline unsigned char* copy_marked_letters(const unsigned char* run, std::int64_t
     }
     return out;
 }
+
+// Words of mark bits that a run's marks take: bit j % 64 of word j / 64 for
+// a mark after letter j.
+constexpr int RUN_MARK_WORDS = (MARKED_LETTERS_MAX + 63) / 64;
+
+// Sets bit j of marks[0 .. RUN_MARK_WORDS) where copy_marked_letters puts a
+// mark after letter j, and clears every other bit.
+template <typename Value>
+inline void run_mark_bits(std::int64_t length, const Value* values, std::uint64_t marks[RUN_MARK_WORDS])
+{
+    for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
+    const std::int64_t head = length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX;
+    for (std::int64_t j = 0; j < head; ++j) {
+        if (mark_after(j, length, static_cast<unsigned char>(values[j]))) marks[j / 64] |= std::uint64_t{1} << (j % 64);
+    }
+}

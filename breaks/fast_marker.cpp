@@ -52,14 +52,14 @@ void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const c
     marker->dot_class = automaton->byte_class[static_cast<unsigned char>('.')];
 }
 
-unsigned char* write_marked_head(const FastMarker* marker, const unsigned char* run, std::int64_t length,
-                                 unsigned char* out)
+void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
+               std::uint64_t marks[RUN_MARK_WORDS])
 {
     if (length < MARKABLE_RUN_MIN) {
-        std::memcpy(out, run, static_cast<std::size_t>(length));
-        return out + length;
+        for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
+        return;
     }
     std::uint8_t values[WALK_LIMIT];
     walk_run(marker, run, length, values);
-    return copy_marked_letters(run, length, values + 1, out);
+    run_mark_bits(length, values + 1, marks);
 }

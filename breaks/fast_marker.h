@@ -27,9 +27,7 @@ struct FastMarker {
 void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const char* smallChars,
                        const char* largeChars);
 
-// Copies the first min(length, MARKED_LETTERS_MAX) letters of the run to
-// `out` with their marks (copy_marked_letters) and returns the end of what
-// was written. The marks depend on the whole run; letters from
-// MARKED_LETTERS_MAX on are left to the caller.
-unsigned char* write_marked_head(const FastMarker* marker, const unsigned char* run, std::int64_t length,
-                                 unsigned char* out);
+// The marks of a run of `length` letters (run_mark_bits): they depend on
+// the whole run, and only its first MARKED_LETTERS_MAX letters can take one.
+void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
+               std::uint64_t marks[RUN_MARK_WORDS]);

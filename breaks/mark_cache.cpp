@@ -8,7 +8,7 @@ namespace {
 
 std::size_t cache_slots(int set_bits)
 {
-    return (std::size_t{1} << set_bits) * MARK_CACHE_WAYS + 1;
+    return (std::size_t{1} << set_bits) * MARK_CACHE_WAYS;
 }
 
 std::size_t short_slots(int set_bits)
@@ -37,12 +37,20 @@ void shift_slots(Slot* set, std::uint32_t way)
 
 // Puts slot `way` of `set` first, the slots before it one place on.
 template <typename Slot>
-Slot* move_to_front(Slot* set, std::uint32_t way)
+std::uint64_t move_to_front(Slot* set, std::uint32_t way)
 {
     const Slot used = set[way];
     shift_slots(set, way);
     set[0] = used;
-    return set;
+    return used.marks;
+}
+
+// The marks of a run of at most 64 letters.
+std::uint64_t marks_of(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+{
+    std::uint64_t marks[RUN_MARK_WORDS];
+    run_marks(cache->marker, run, length, marks);
+    return marks[0];
 }
 
 }  // namespace
@@ -82,46 +90,29 @@ void mark_cache_copy(MarkCache* cache, const MarkCache* from)
     std::memcpy(cache->short_slots, from->short_slots, short_slots(from->set_bits) * sizeof(ShortSlot));
 }
 
-const MarkCacheSlot* mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
-                                           std::int64_t length)
+std::uint64_t mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
+                                    std::int64_t length)
 {
     std::uint64_t key[3];
     mark_cache_detail::make_key(run, length, key);
     for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
-        if (mark_cache_detail::holds(set + way, key, length)) return move_to_front(set, way);
+        if (mark_cache_detail::holds(set + way, key)) return move_to_front(set, way);
     }
-    return mark_cache_fill(cache, set, key, run, length);
-}
-
-const MarkCacheSlot* mark_cache_fill(const MarkCache* cache, MarkCacheSlot* set, const std::uint64_t key[3],
-                                     const unsigned char* run, std::int64_t length)
-{
-    unsigned char marked[2 * CACHED_RUN_MAX];
-    const std::size_t out =
-        static_cast<std::size_t>(write_marked_head(cache->marker, run, length, marked) - marked);
-    if (out > MARKED_ROOM) return nullptr;
     shift_slots(set, MARK_CACHE_WAYS - 1);
-    MarkCacheSlot* slot = set;
-    std::memcpy(slot->marked, marked, out);
-    std::memcpy(slot->key, key, sizeof slot->key);
-    slot->length = static_cast<std::uint8_t>(length);
-    slot->marked_length = static_cast<std::uint8_t>(out);
-    return slot;
+    std::memcpy(set->key, key, sizeof set->key);
+    set->marks = marks_of(cache, run, length);
+    return set->marks;
 }
 
-const ShortSlot* mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set, const unsigned char* run,
-                                             std::int64_t length)
+std::uint64_t mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set, const unsigned char* run,
+                                          std::int64_t length)
 {
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
     for (std::uint32_t way = 1; way < MARK_CACHE_WAYS; ++way) {
-        if (set[way].key == key && set[way].length == length) return move_to_front(set, way);
+        if (set[way].key == key) return move_to_front(set, way);
     }
-    // Every marked form of a short word fits its slot.
     shift_slots(set, MARK_CACHE_WAYS - 1);
-    ShortSlot* slot = set;
-    slot->marked_length =
-        static_cast<std::uint8_t>(write_marked_head(cache->marker, run, length, slot->marked) - slot->marked);
-    slot->key = key;
-    slot->length = static_cast<std::uint8_t>(length);
-    return slot;
+    set->key = key;
+    set->marks = marks_of(cache, run, length);
+    return set->marks;
 }

@@ -229,8 +229,8 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     Shared shared;
     shared.marker = marker;
     shared.capacity = text_chunk_capacity(options.piece);
-    // A marked piece is at most twice its text; the fixed-size copies reach a little further.
-    shared.out_capacity = 2 * shared.capacity + SHORT_COPY + MARKED_COPY;
+    // A marked piece is at most twice its text.
+    shared.out_capacity = 2 * shared.capacity;
     const std::size_t ring = options.workers == 0 ? 1 : PIECES_PER_THREAD * (options.workers + 1);
     shared.slots.resize(ring);
     for (Slot& slot : shared.slots) {

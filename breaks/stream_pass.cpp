@@ -9,6 +9,7 @@
 #include "breaks/break_rule.h"
 #include "breaks/copy_slack.h"
 #include "breaks/letter_mask.h"
+#include "breaks/mark_expand.h"
 #include "breaks/mark_cache.h"
 #include "common/file_system.h"
 #include "common/memory.h"
@@ -26,6 +27,11 @@
 namespace {
 
 constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
+
+// What the text's and the output's slack must hold: a word's key is read
+// whole from its start, a block's bytes are read a vector at a time.
+static_assert(static_cast<std::size_t>(CACHED_RUN_MAX) <= COPY_SLACK);
+static_assert(EXPAND_SLACK <= COPY_SLACK && 64 <= COPY_SLACK);
 
 }  // namespace
 
@@ -60,26 +66,6 @@ void flush(BlockWriter* writer)
     block_writer_flush(writer);
 }
 
-// Appends `count` bytes; the SHORT_COPY bytes from `bytes` on must be
-// readable even when `count` is smaller.
-void append(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
-{
-    if (count <= SHORT_COPY && writer->capacity - writer->used >= count) {
-        std::memcpy(writer->bytes + writer->used, bytes, SHORT_COPY);
-        writer->used += count;
-        return;
-    }
-    if (writer->capacity - writer->used < count) {
-        flush(writer);
-        if (count >= writer->capacity) {
-            block_writer_put(writer, bytes, count);
-            return;
-        }
-    }
-    std::memcpy(writer->bytes + writer->used, bytes, count);
-    writer->used += count;
-}
-
 // Position of the first byte at or after `pos` that is not a letter; `pos`
 // is in word k of the mask, which is `current`.
 std::size_t run_end(const std::uint64_t* bits, std::size_t k, std::uint64_t current, std::size_t pos)
@@ -89,84 +75,40 @@ std::size_t run_end(const std::uint64_t* bits, std::size_t k, std::uint64_t curr
     return 64 * k + static_cast<unsigned>(std::countr_zero(word));
 }
 
-// Writes a run longer than CACHED_RUN_MAX letters with its marks, after the
-// bytes from `pending` on; returns where the bytes not yet written start.
-ZARNET_NOINLINE const unsigned char* write_long_run(TextMarker* pass, const unsigned char* run, std::size_t length,
-                                                      const unsigned char* pending)
+// Writes text[from .. to) with the marks of pass->marks put in.
+void write_marked(TextMarker* pass, const unsigned char* text, std::size_t from, std::size_t to)
 {
-    append(&pass->writer, pending, static_cast<std::size_t>(run - pending));
-    // Room for the marked head and for a short copy out of it.
-    unsigned char head[2 * MARKED_LETTERS_MAX + SHORT_COPY];
-    const unsigned char* end = write_marked_head(pass->marker, run, static_cast<std::int64_t>(length), head);
-    append(&pass->writer, head, static_cast<std::size_t>(end - head));
-    return run + (length < MARKED_LETTERS_MAX ? length : MARKED_LETTERS_MAX);
-}
-
-// Where the loop over words writes, held in registers rather than in the
-// writer: the writer's fields would be read again after every copy, since a
-// copy of bytes may change any object as far as the compiler knows.
-struct OutCursor {
-    unsigned char* at;
-    unsigned char* end;  // the end of the writer's block, before its slack
-};
-
-OutCursor cursor_of(BlockWriter* writer)
-{
-    return {writer->bytes + writer->used, writer->bytes + writer->capacity};
-}
-
-void cursor_store(const OutCursor* out, BlockWriter* writer)
-{
-    writer->used = static_cast<std::size_t>(out->at - writer->bytes);
-}
-
-// write_long_run, from the loop over words.
-inline const unsigned char* write_long_run_from(TextMarker* pass, OutCursor* out, const unsigned char* run,
-                                                std::size_t length, const unsigned char* pending)
-{
-    cursor_store(out, &pass->writer);
-    pending = write_long_run(pass, run, length, pending);
-    *out = cursor_of(&pass->writer);
-    return pending;
-}
-
-// Copies the text from `pending` to `run` and then `copy` bytes of a marked
-// form, of which `marked_length` count, through `out`. The text has slack
-// enough for copies of SHORT_COPY bytes.
-template <std::size_t copy>
-inline void put_marked(TextMarker* pass, OutCursor* out, const unsigned char* pending, const unsigned char* run,
-                       const unsigned char* marked, std::size_t marked_length)
-{
-    const std::size_t gap = static_cast<std::size_t>(run - pending);
-    if (gap <= SHORT_COPY && static_cast<std::size_t>(out->end - out->at) >= SHORT_COPY + copy) {
-        std::memcpy(out->at, pending, SHORT_COPY);
-        out->at += gap;
-    } else {
-        BlockWriter* writer = &pass->writer;
-        cursor_store(out, writer);
-        append(writer, pending, gap);
-        if (writer->capacity - writer->used < copy) flush(writer);
-        *out = cursor_of(writer);
+    BlockWriter* writer = &pass->writer;
+    for (;;) {
+        // A byte takes at most two in the output.
+        const std::size_t room = (writer->capacity - writer->used) / 2;
+        const std::size_t count = to - from < room ? to - from : room;
+        if (count > 0) {
+            const unsigned char* end =
+                expand_marks(text, pass->marks, from, from + count, writer->bytes + writer->used);
+            writer->used = static_cast<std::size_t>(end - writer->bytes);
+            from += count;
+        }
+        if (from == to || writer->file == nullptr) return;
+        flush(writer);
     }
-    std::memcpy(out->at, marked, copy);
-    out->at += marked_length;
 }
 
-// Writes a run of 4 .. CACHED_RUN_MAX letters the same way, through `out`,
-// and returns where the bytes not yet written start.
-inline const unsigned char* write_short_run(TextMarker* pass, const MarkCache* cache, OutCursor* out,
-                                            const unsigned char* run, std::size_t length,
-                                            const unsigned char* pending)
+// Adds marks `bits` (bit j: a mark after byte pos + j) to the block's.
+inline void add_marks(std::uint64_t* marks, std::size_t pos, std::uint64_t bits)
 {
-    if (length <= SHORT_RUN_MAX) {
-        const ShortSlot* slot = mark_cache_find_short(cache, run, static_cast<std::int64_t>(length));
-        put_marked<SHORT_MARKED_COPY>(pass, out, pending, run, slot->marked, slot->marked_length);
-        return run + length;
-    }
-    const MarkCacheSlot* slot = mark_cache_find(cache, run, static_cast<std::int64_t>(length));
-    if (slot == nullptr) return write_long_run_from(pass, out, run, length, pending);
-    put_marked<MARKED_COPY>(pass, out, pending, run, slot->marked, slot->marked_length);
-    return run + length;
+    const unsigned shift = static_cast<unsigned>(pos % 64);
+    marks[pos / 64] |= bits << shift;
+    marks[pos / 64 + 1] |= (bits >> 1) >> (63 - shift);
+}
+
+// Adds the marks of a run longer than CACHED_RUN_MAX letters.
+ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* text, std::size_t pos,
+                                        std::size_t length)
+{
+    std::uint64_t bits[RUN_MARK_WORDS];
+    run_marks(pass->marker, text + pos, static_cast<std::int64_t>(length), bits);
+    for (int w = 0; w < RUN_MARK_WORDS; ++w) add_marks(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
 }
 
 }  // namespace
@@ -178,16 +120,20 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         mark_cache_create(&pass->cache, pass->marker, final ? mark_cache_set_bits_for(count) : MARK_CACHE_SET_BITS);
     }
     const bool* letter = pass->marker->letter;
+    const std::size_t words = (count + 63) / 64;
+    std::uint64_t* marks = pass->marks;
+    std::memset(marks, 0, (words + MARK_WORDS_PAST) * sizeof(std::uint64_t));
     std::size_t start = 0;
     if (pass->in_long_run) {
-        // Letters past the marked head of a long run are copied as they are.
+        // Letters past the marked head of a long run take no marks.
         while (start < count && letter[text[start]]) ++start;
-        append(&pass->writer, text, start);
         pass->in_long_run = start == count;
-        if (start == count) return count;
+        if (start == count) {
+            write_marked(pass, text, 0, count);
+            return count;
+        }
     }
 
-    const std::size_t words = (count + 63) / 64;
     letter_mask_build(letter, text, 64 * words, pass->bits);
     pass->bits[words] = 0;
     const std::uint64_t* bits = pass->bits;
@@ -200,19 +146,20 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         if (last == start) {
             // The whole rest of the block is one run: it is longer than any
             // walk can see, so its head can be marked now.
-            const unsigned char* pending = write_long_run(pass, text + start, count - start, text + start);
-            append(&pass->writer, pending, static_cast<std::size_t>(text + count - pending));
+            add_long_run_marks(pass, text, start, count - start);
+            write_marked(pass, text, 0, count);
             pass->in_long_run = true;
             return count;
         }
         limit = last;
     }
 
-    const unsigned char* pending = text + start;
     // The cache's fields stay the same through the loop.
     const MarkCache cache = pass->cache;
-    OutCursor out = cursor_of(&pass->writer);
-    for (std::size_t k = start / 64; 64 * k < limit; ++k) {
+    // Marks from the runs that start in word k, for word k and the next.
+    std::uint64_t carried = 0;
+    std::size_t k = start / 64;
+    for (; 64 * k < limit; ++k) {
         const std::uint64_t current = bits[k];
         const std::uint64_t following = bits[k + 1];
         const std::uint64_t before = k == 0 ? 0 : bits[k - 1] >> 63;
@@ -222,19 +169,30 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
                   (current >> 3 | following << 61);
         if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
         if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
+        std::uint64_t here = carried;
+        std::uint64_t next = 0;
         while (starts != 0) {
-            const std::size_t pos = 64 * k + static_cast<unsigned>(std::countr_zero(starts));
+            const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
+            const std::size_t pos = 64 * k + shift;
             starts &= starts - 1;
             const std::size_t length = run_end(bits, k, current, pos) - pos;
-            if (length <= CACHED_RUN_MAX) {
-                pending = write_short_run(pass, &cache, &out, text + pos, length, pending);
+            std::uint64_t run_bits;
+            if (length <= SHORT_RUN_MAX) {
+                run_bits = mark_cache_short_marks(&cache, text + pos, static_cast<std::int64_t>(length));
+            } else if (length <= CACHED_RUN_MAX) {
+                run_bits = mark_cache_marks(&cache, text + pos, static_cast<std::int64_t>(length));
             } else {
-                pending = write_long_run_from(pass, &out, text + pos, length, pending);
+                add_long_run_marks(pass, text, pos, length);
+                continue;
             }
+            here |= run_bits << shift;
+            next |= (run_bits >> 1) >> (63 - shift);
         }
+        marks[k] |= here;
+        carried = next;
     }
-    cursor_store(&out, &pass->writer);
-    append(&pass->writer, pending, static_cast<std::size_t>(text + limit - pending));
+    marks[k] |= carried;
+    write_marked(pass, text, 0, limit);
     return limit;
 }
 
@@ -250,6 +208,7 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
                                0, 0, 0, 0};
     pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));
+    pass->marks = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + MARK_WORDS_PAST) * sizeof(std::uint64_t)));
     pass->in_long_run = false;
 }
 
@@ -257,6 +216,8 @@ void text_marker_destroy(TextMarker* pass)
 {
     mark_cache_destroy(&pass->cache);
     mem_release(pass->bits);
+    mem_release(pass->marks);
+    pass->marks = nullptr;
     mem_release(pass->writer.bytes);
     pass->bits = nullptr;
     pass->writer.bytes = nullptr;

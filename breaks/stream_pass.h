@@ -64,6 +64,10 @@ void block_writer_flush(BlockWriter* writer);
 // a write failed before; a failure is kept in `error`.
 void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size_t count);
 
+// Words of marks kept past those of a block: a long run's marks are added
+// a whole word at a time, and the marks are read a word past the last byte.
+constexpr std::size_t MARK_WORDS_PAST = RUN_MARK_WORDS + 3;
+
 // The state of the fast pass over one stream of text: the word cache, the
 // letter mask of the current block and where marked text goes.
 struct TextMarker {
@@ -71,6 +75,7 @@ struct TextMarker {
     MarkCache cache;
     BlockWriter writer;
     std::uint64_t* bits;  // letter mask of the block, one word more than needed
+    std::uint64_t* marks; // the block's marks (bit i of word k: after byte 64k + i), MARK_WORDS_PAST words more
     bool in_long_run;     // the block starts inside a run whose marked head is written
 };
 
