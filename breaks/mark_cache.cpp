@@ -59,9 +59,12 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
     cache->marker = marker;
     cache->set_bits = set_bits;
-    const bool full = set_bits == MARK_CACHE_SET_BITS;
-    cache->slots = static_cast<MarkCacheSlot*>(new_table(cache_slots(set_bits) * sizeof(MarkCacheSlot), full));
-    cache->short_slots = static_cast<ShortSlot*>(new_table(short_slots(set_bits) * sizeof(ShortSlot), full));
+    // Both tables in one block: the full pair fills one large page.
+    const std::size_t short_bytes = short_slots(set_bits) * sizeof(ShortSlot);
+    const std::size_t bytes = short_bytes + cache_slots(set_bits) * sizeof(MarkCacheSlot);
+    unsigned char* block = static_cast<unsigned char*>(new_table(bytes, set_bits == MARK_CACHE_SET_BITS));
+    cache->short_slots = reinterpret_cast<ShortSlot*>(block);
+    cache->slots = reinterpret_cast<MarkCacheSlot*>(block + short_bytes);
 }
 
 int mark_cache_set_bits_for(std::size_t bytes)
@@ -73,7 +76,6 @@ int mark_cache_set_bits_for(std::size_t bytes)
 
 void mark_cache_destroy(MarkCache* cache)
 {
-    mem_release(cache->slots);
     mem_release(cache->short_slots);
     cache->slots = nullptr;
     cache->short_slots = nullptr;

@@ -28,6 +28,8 @@ constexpr std::int64_t CACHED_RUN_MAX = 24;
 constexpr std::int64_t SHORT_RUN_MAX = 8;
 constexpr std::uint32_t MARK_CACHE_WAYS = 4;
 constexpr int MARK_CACHE_SET_BITS = 13;
+// A short word's set: the high bits of its key times this.
+constexpr std::uint64_t MARK_CACHE_SHORT_HASH = 0x9E3779B97F4A7C15ull;
 
 // A word of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters.
 struct MarkCacheSlot {
@@ -49,8 +51,8 @@ static_assert(SHORT_RUN_MAX == sizeof(std::uint64_t));
 
 struct MarkCache {
     const FastMarker* marker;
-    MarkCacheSlot* slots;      // (1 << set_bits) * MARK_CACHE_WAYS; null until made
-    ShortSlot* short_slots;    // (2 << set_bits) * MARK_CACHE_WAYS
+    MarkCacheSlot* slots;      // (1 << set_bits) * MARK_CACHE_WAYS, in the block after the short slots; null until made
+    ShortSlot* short_slots;    // (2 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
     int set_bits;              // the table of longer words has 1 << set_bits sets, that of short words twice as many
 };
 
@@ -116,7 +118,13 @@ inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 // word, of a longer one in three.
 inline std::uint64_t short_key(const unsigned char* run, std::int64_t length)
 {
-    return load_word(run) & KEY_MASKS.word[length][0];
+    if constexpr (std::endian::native == std::endian::little) {
+        // The bytes past the run are the high ones.
+        const unsigned drop = static_cast<unsigned>(64 - 8 * length);
+        return (load_word(run) << drop) >> drop;
+    } else {
+        return load_word(run) & KEY_MASKS.word[length][0];
+    }
 }
 
 inline void make_key(const unsigned char* run, std::int64_t length, std::uint64_t key[3])
@@ -140,7 +148,7 @@ inline std::uint64_t mark_cache_short_marks(const MarkCache* cache, const unsign
 {
     // One word of key, one multiplication, one comparison.
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
-    ShortSlot* set = &cache->short_slots[((key * 0x9E3779B97F4A7C15ull) >> (63 - cache->set_bits)) * MARK_CACHE_WAYS];
+    ShortSlot* set = &cache->short_slots[((key * MARK_CACHE_SHORT_HASH) >> (63 - cache->set_bits)) * MARK_CACHE_WAYS];
     if (set->key == key) return set->marks;
     return mark_cache_find_short_later(cache, set, run, length);
 }

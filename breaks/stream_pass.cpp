@@ -24,6 +24,18 @@
 #define ZARNET_NOINLINE
 #endif
 
+#if defined(_MSC_VER)
+#define ZARNET_ALWAYS_INLINE __forceinline
+#elif defined(__GNUC__)
+#define ZARNET_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define ZARNET_ALWAYS_INLINE
+#endif
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define ZARNET_HAVE_BMI2_LOOP 1
+#endif
+
 namespace {
 
 constexpr std::size_t OUT_BLOCK = std::size_t{1} << 20;
@@ -66,12 +78,13 @@ void flush(BlockWriter* writer)
     block_writer_flush(writer);
 }
 
-// Position of the first byte at or after `pos` that is not a letter; `pos`
-// is in word k of the mask, which is `current`.
-std::size_t run_end(const std::uint64_t* bits, std::size_t k, std::uint64_t current, std::size_t pos)
+// Position of the first byte after word k of the mask that is not a letter.
+ZARNET_NOINLINE std::size_t run_end_past(const std::uint64_t* bits, std::size_t k)
 {
-    std::uint64_t word = ~current & (~std::uint64_t{0} << (pos % 64));
-    while (word == 0) word = ~bits[++k];
+    std::uint64_t word;
+    do {
+        word = ~bits[++k];
+    } while (word == 0);
     return 64 * k + static_cast<unsigned>(std::countr_zero(word));
 }
 
@@ -111,6 +124,95 @@ ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* t
     for (int w = 0; w < RUN_MARK_WORDS; ++w) add_marks(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
 }
 
+// Finds the runs of four letters or more that start in text[start ..
+// limit) and adds their marks to pass->marks: each from the word cache,
+// a run longer than CACHED_RUN_MAX letters from the automaton.
+ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned char* text, std::size_t start,
+                                               std::size_t limit)
+{
+    const std::uint64_t* bits = pass->bits;
+    std::uint64_t* marks = pass->marks;
+    // The cache's fields stay the same through the loop.
+    const MarkCache cache = pass->cache;
+    ShortSlot* const short_slots = cache.short_slots;
+    const unsigned short_shift = static_cast<unsigned>(63 - cache.set_bits);
+    // Marks of runs that start in one word and go on into the next.
+    std::uint64_t carried = 0;
+    std::size_t k = start / 64;
+    for (; 64 * k < limit; ++k) {
+        const std::uint64_t current = bits[k];
+        const std::uint64_t following = bits[k + 1];
+        const std::uint64_t before = k == 0 ? 0 : bits[k - 1] >> 63;
+        std::uint64_t starts = current & ~((current << 1) | before);
+        // Only runs of four letters or more can get a mark.
+        starts &= (current >> 1 | following << 63) & (current >> 2 | following << 62) &
+                  (current >> 3 | following << 61);
+        if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
+        if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
+        std::uint64_t here = carried;
+        std::uint64_t next = 0;
+        while (starts != 0) {
+            const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
+            starts &= starts - 1;
+            const std::size_t pos = 64 * k + shift;
+            const std::uint64_t after = ~current & (~std::uint64_t{0} << shift);
+            const std::size_t length = after != 0 ? static_cast<unsigned>(std::countr_zero(after)) - shift
+                                                  : run_end_past(bits, k) - pos;
+            std::uint64_t run_bits;
+            if (length <= SHORT_RUN_MAX) {
+                const std::uint64_t key =
+                    mark_cache_detail::short_key(text + pos, static_cast<std::int64_t>(length));
+                ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> short_shift) * MARK_CACHE_WAYS];
+                run_bits = set->key == key ? set->marks
+                                           : mark_cache_find_short_later(&cache, set, text + pos,
+                                                                         static_cast<std::int64_t>(length));
+            } else if (length <= CACHED_RUN_MAX) {
+                run_bits = mark_cache_marks(&cache, text + pos, static_cast<std::int64_t>(length));
+            } else {
+                add_long_run_marks(pass, text, pos, length);
+                continue;
+            }
+            here |= run_bits << shift;
+            next |= (run_bits >> 1) >> (63 - shift);
+        }
+        marks[k] |= here;
+        carried = next;
+    }
+    marks[k] |= carried;
+}
+
+void find_marks_plain(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
+{
+    find_marks_in(pass, text, start, limit);
+}
+
+#ifdef ZARNET_HAVE_BMI2_LOOP
+// The same loop with the bit instructions of BMI1 and BMI2: shifts by a
+// count in any register, and trailing zeros counted in one step.
+__attribute__((target("bmi,bmi2,popcnt,lzcnt"))) void find_marks_bmi2(TextMarker* pass, const unsigned char* text,
+                                                                     std::size_t start, std::size_t limit)
+{
+    find_marks_in(pass, text, start, limit);
+}
+
+bool has_bmi2()
+{
+    static const bool supported = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
+    return supported;
+}
+#endif
+
+void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
+{
+#ifdef ZARNET_HAVE_BMI2_LOOP
+    if (has_bmi2()) {
+        find_marks_bmi2(pass, text, start, limit);
+        return;
+    }
+#endif
+    find_marks_plain(pass, text, start, limit);
+}
+
 }  // namespace
 
 std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::size_t count, bool final)
@@ -121,8 +223,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
     }
     const bool* letter = pass->marker->letter;
     const std::size_t words = (count + 63) / 64;
-    std::uint64_t* marks = pass->marks;
-    std::memset(marks, 0, (words + MARK_WORDS_PAST) * sizeof(std::uint64_t));
+    std::memset(pass->marks, 0, (words + MARK_WORDS_PAST) * sizeof(std::uint64_t));
     std::size_t start = 0;
     if (pass->in_long_run) {
         // Letters past the marked head of a long run take no marks.
@@ -136,7 +237,6 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
 
     letter_mask_build(letter, text, 64 * words, pass->bits);
     pass->bits[words] = 0;
-    const std::uint64_t* bits = pass->bits;
 
     // Without `final`, stop before the run that touches the end of the block.
     std::size_t limit = count;
@@ -154,44 +254,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         limit = last;
     }
 
-    // The cache's fields stay the same through the loop.
-    const MarkCache cache = pass->cache;
-    // Marks from the runs that start in word k, for word k and the next.
-    std::uint64_t carried = 0;
-    std::size_t k = start / 64;
-    for (; 64 * k < limit; ++k) {
-        const std::uint64_t current = bits[k];
-        const std::uint64_t following = bits[k + 1];
-        const std::uint64_t before = k == 0 ? 0 : bits[k - 1] >> 63;
-        std::uint64_t starts = current & ~((current << 1) | before);
-        // Only runs of four letters or more can get a mark.
-        starts &= (current >> 1 | following << 63) & (current >> 2 | following << 62) &
-                  (current >> 3 | following << 61);
-        if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
-        if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
-        std::uint64_t here = carried;
-        std::uint64_t next = 0;
-        while (starts != 0) {
-            const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
-            const std::size_t pos = 64 * k + shift;
-            starts &= starts - 1;
-            const std::size_t length = run_end(bits, k, current, pos) - pos;
-            std::uint64_t run_bits;
-            if (length <= SHORT_RUN_MAX) {
-                run_bits = mark_cache_short_marks(&cache, text + pos, static_cast<std::int64_t>(length));
-            } else if (length <= CACHED_RUN_MAX) {
-                run_bits = mark_cache_marks(&cache, text + pos, static_cast<std::int64_t>(length));
-            } else {
-                add_long_run_marks(pass, text, pos, length);
-                continue;
-            }
-            here |= run_bits << shift;
-            next |= (run_bits >> 1) >> (63 - shift);
-        }
-        marks[k] |= here;
-        carried = next;
-    }
-    marks[k] |= carried;
+    find_marks(pass, text, start, limit);
     write_marked(pass, text, 0, limit);
     return limit;
 }
