@@ -20,16 +20,12 @@ constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
 // text is done before threads would pay off.
 constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
-// The fewest processors on which the text is marked on several threads. On
-// two processors the second thread does not pay for itself: side by side on
-// a 2-core virtual machine, two threads took 0.76 of the wall time of one on
-// KJV x10 (0.72 on German x3) but 1.24 times its processor time (1.20):
-// every piece crosses between the processors' caches (read on one, marked
-// on the other, written from the first), two processes alone there already
-// take 1.11 times the processor time of one after the other, and each
-// thread misses every new word once more. Processor time matters as much as
-// wall time on a machine whose other processor has other work.
-constexpr unsigned THREADS_FROM = 3;
+// The fewest processors on which the text is marked on several threads: a
+// large text is marked on every processor. On a 2-core virtual machine two
+// threads took about 0.8 of the wall time of one on KJV x10 and German x3,
+// for about 1.3 times its processor time (each thread meets every new word
+// once, and two busy processors there run slower than one).
+constexpr unsigned THREADS_FROM = 2;
 
 // Pieces in the ring for each thread: room to read ahead and to go on
 // marking while one thread is held up.
