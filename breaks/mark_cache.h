@@ -114,17 +114,26 @@ constexpr KeyMasks make_key_masks()
 
 inline constexpr KeyMasks KEY_MASKS = make_key_masks();
 
+// The same for a short run, whose key is one word.
+struct ShortKeyMasks {
+    std::uint64_t word[SHORT_RUN_MAX + 1];
+};
+
+constexpr ShortKeyMasks make_short_key_masks()
+{
+    ShortKeyMasks masks{};
+    for (int length = 0; length <= SHORT_RUN_MAX; ++length) masks.word[length] = KEY_MASKS.word[length][0];
+    return masks;
+}
+
+inline constexpr ShortKeyMasks SHORT_KEY_MASK_TABLE = make_short_key_masks();
+inline constexpr const std::uint64_t* SHORT_KEY_MASKS = SHORT_KEY_MASK_TABLE.word;
+
 // The key of a run: its bytes, zero after its end; of a short run in one
 // word, of a longer one in three.
 inline std::uint64_t short_key(const unsigned char* run, std::int64_t length)
 {
-    if constexpr (std::endian::native == std::endian::little) {
-        // The bytes past the run are the high ones.
-        const unsigned drop = static_cast<unsigned>(64 - 8 * length);
-        return (load_word(run) << drop) >> drop;
-    } else {
-        return load_word(run) & KEY_MASKS.word[length][0];
-    }
+    return load_word(run) & SHORT_KEY_MASKS[length];
 }
 
 inline void make_key(const unsigned char* run, std::int64_t length, std::uint64_t key[3])

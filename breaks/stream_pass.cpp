@@ -124,18 +124,30 @@ ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* t
     for (int w = 0; w < RUN_MARK_WORDS; ++w) add_marks(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
 }
 
+// The marks of a run of `length` letters at `pos`, any length: from the
+// cache, or, for a run longer than CACHED_RUN_MAX letters, added to the
+// block's marks here (0 is returned then).
+ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char* text, std::size_t pos,
+                                           std::size_t length)
+{
+    if (length <= SHORT_RUN_MAX) return mark_cache_short_marks(&pass->cache, text + pos, static_cast<std::int64_t>(length));
+    if (length <= CACHED_RUN_MAX) return mark_cache_marks(&pass->cache, text + pos, static_cast<std::int64_t>(length));
+    add_long_run_marks(pass, text, pos, length);
+    return 0;
+}
+
 // Finds the runs of four letters or more that start in text[start ..
 // limit) and adds their marks to pass->marks: each from the word cache,
-// a run longer than CACHED_RUN_MAX letters from the automaton.
+// a run longer than CACHED_RUN_MAX letters from the automaton. The loop
+// serves runs that end in the word of the mask where they start, and
+// short ones first; the others leave it.
 ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned char* text, std::size_t start,
                                                std::size_t limit)
 {
     const std::uint64_t* bits = pass->bits;
     std::uint64_t* marks = pass->marks;
-    // The cache's fields stay the same through the loop.
-    const MarkCache cache = pass->cache;
-    ShortSlot* const short_slots = cache.short_slots;
-    const unsigned short_shift = static_cast<unsigned>(63 - cache.set_bits);
+    ShortSlot* const short_slots = pass->cache.short_slots;
+    const unsigned short_shift = static_cast<unsigned>(63 - pass->cache.set_bits);
     // Marks of runs that start in one word and go on into the next.
     std::uint64_t carried = 0;
     std::size_t k = start / 64;
@@ -149,31 +161,35 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
                   (current >> 3 | following << 61);
         if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
         if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
+        const unsigned char* word_text = text + 64 * k;
         std::uint64_t here = carried;
         std::uint64_t next = 0;
         while (starts != 0) {
             const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
             starts &= starts - 1;
-            const std::size_t pos = 64 * k + shift;
             const std::uint64_t after = ~current & (~std::uint64_t{0} << shift);
-            const std::size_t length = after != 0 ? static_cast<unsigned>(std::countr_zero(after)) - shift
-                                                  : run_end_past(bits, k) - pos;
-            std::uint64_t run_bits;
-            if (length <= SHORT_RUN_MAX) {
-                const std::uint64_t key =
-                    mark_cache_detail::short_key(text + pos, static_cast<std::int64_t>(length));
-                ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> short_shift) * MARK_CACHE_WAYS];
-                run_bits = set->key == key ? set->marks
-                                           : mark_cache_find_short_later(&cache, set, text + pos,
-                                                                         static_cast<std::int64_t>(length));
-            } else if (length <= CACHED_RUN_MAX) {
-                run_bits = mark_cache_marks(&cache, text + pos, static_cast<std::int64_t>(length));
-            } else {
-                add_long_run_marks(pass, text, pos, length);
+            if (after == 0) [[unlikely]] {
+                // The run goes on into the next word.
+                const std::size_t pos = 64 * k + shift;
+                const std::uint64_t run_bits = marks_of_run(pass, text, pos, run_end_past(bits, k) - pos);
+                here |= run_bits << shift;
+                next |= (run_bits >> 1) >> (63 - shift);
                 continue;
             }
-            here |= run_bits << shift;
-            next |= (run_bits >> 1) >> (63 - shift);
+            // Its marks stay in this word.
+            const std::size_t length = static_cast<unsigned>(std::countr_zero(after)) - shift;
+            if (length <= SHORT_RUN_MAX) [[likely]] {
+                const std::uint64_t key =
+                    mark_cache_detail::load_word(word_text + shift) & mark_cache_detail::SHORT_KEY_MASKS[length];
+                ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> short_shift) * MARK_CACHE_WAYS];
+                const std::uint64_t run_bits =
+                    set->key == key ? set->marks
+                                    : mark_cache_find_short_later(&pass->cache, set, word_text + shift,
+                                                                  static_cast<std::int64_t>(length));
+                here |= run_bits << shift;
+            } else {
+                here |= marks_of_run(pass, text, 64 * k + shift, length) << shift;
+            }
         }
         marks[k] |= here;
         carried = next;
