@@ -233,10 +233,13 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     shared.out_capacity = 2 * shared.capacity;
     const std::size_t ring = options.workers == 0 ? 1 : PIECES_PER_THREAD * (options.workers + 1);
     shared.slots.resize(ring);
-    for (Slot& slot : shared.slots) {
-        // Pages of a slot are only touched once a piece is put there.
-        slot.text = static_cast<unsigned char*>(must_alloc(shared.capacity + COPY_SLACK));
-        slot.marked = static_cast<unsigned char*>(must_alloc(shared.out_capacity + COPY_SLACK));
+    // The slots' bytes in one block, on large pages where the system has them.
+    const std::size_t text_bytes = (shared.capacity + COPY_SLACK + 63) / 64 * 64;
+    const std::size_t marked_bytes = (shared.out_capacity + COPY_SLACK + 63) / 64 * 64;
+    unsigned char* block = static_cast<unsigned char*>(must_alloc_large(ring * (text_bytes + marked_bytes)));
+    for (std::size_t k = 0; k < ring; ++k) {
+        shared.slots[k].text = block + k * (text_bytes + marked_bytes);
+        shared.slots[k].marked = shared.slots[k].text + text_bytes;
     }
     Reader reader;
     reader.in = in;
@@ -307,10 +310,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     for (std::thread& thread : threads) thread.join();
 
     for (Worker& worker : workers) worker_destroy(&worker);
-    for (Slot& slot : shared.slots) {
-        mem_release(slot.text);
-        mem_release(slot.marked);
-    }
+    mem_release(block);
     if (reader.error != 0) {
         *error = reader.error;
         return StreamEnd::read_failed;

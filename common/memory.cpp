@@ -62,15 +62,26 @@ void mem_release(void* block)
     std::free(block);
 }
 
-void* must_alloc_table(std::size_t size)
+void* must_alloc_large(std::size_t size)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Huge pages must be whole and aligned: the part of the block before
+    // Huge pages must be whole and aligned: the part of the block after
     // the last whole one stays in ordinary pages.
     if (size >= LARGE_PAGE_BYTES) {
         void* block = nullptr;
         if (injected_failure() || posix_memalign(&block, LARGE_PAGE_BYTES, size) != 0) fail_allocation(size);
         madvise(block, size / LARGE_PAGE_BYTES * LARGE_PAGE_BYTES, MADV_HUGEPAGE);
+        return block;
+    }
+#endif
+    return must_alloc(size);
+}
+
+void* must_alloc_table(std::size_t size)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (size >= LARGE_PAGE_BYTES) {
+        void* block = must_alloc_large(size);
         std::memset(block, 0, size);
         return block;
     }

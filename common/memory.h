@@ -17,6 +17,12 @@ void mem_release(void* block);
 // with mem_release.
 void* must_alloc_table(std::size_t size);
 
+// A block of `size` bytes, not cleared, for large buffers and tables that a
+// thread fills as it goes: backed by huge pages where the system allows, so
+// that its first touches take a fault for every 2 MiB instead of every
+// 4 KiB. Released with mem_release; grows with must_realloc.
+void* must_alloc_large(std::size_t size);
+
 // Growable arrays start with room for one entry and double whenever an entry
 // is appended while their count is a power of two (1, 2, 4, 8 ...). Returns
 // the array, from must_alloc, with room for entry number `count`; `block` is
