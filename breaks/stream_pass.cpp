@@ -130,8 +130,9 @@ ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* t
 ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char* text, std::size_t pos,
                                            std::size_t length)
 {
-    if (length <= SHORT_RUN_MAX) return mark_cache_short_marks(&pass->cache, text + pos, static_cast<std::int64_t>(length));
-    if (length <= CACHED_RUN_MAX) return mark_cache_marks(&pass->cache, text + pos, static_cast<std::int64_t>(length));
+    const std::int64_t letters = static_cast<std::int64_t>(length);
+    if (length <= SHORT_RUN_MAX) return mark_cache_short_marks(&pass->cache, text + pos, letters);
+    if (length <= CACHED_RUN_MAX) return mark_cache_marks(&pass->cache, text + pos, letters);
     add_long_run_marks(pass, text, pos, length);
     return 0;
 }

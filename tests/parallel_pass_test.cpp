@@ -370,8 +370,8 @@ TEST(MarkExpand, EveryPathWritesTheTextWithAMarkAfterEachMarkedByte)
             if (!expand_path_supported(path)) continue;
             std::vector<unsigned char> out(2 * (to - from) + EXPAND_SLACK, 0x55);
             const unsigned char* end = expand_marks_along(path, text.data(), marks.data(), from, to, out.data());
-            ASSERT_EQ(std::string(reinterpret_cast<const char*>(out.data()), static_cast<std::size_t>(end - out.data())),
-                      expected)
+            const std::size_t written = static_cast<std::size_t>(end - out.data());
+            ASSERT_EQ(std::string(reinterpret_cast<const char*>(out.data()), written), expected)
                 << "round " << round << ", path " << static_cast<int>(path) << ", bytes " << from << " to " << to;
         }
     }
