@@ -222,10 +222,7 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
     // touches them twice.
     const std::uint32_t states = static_cast<std::uint32_t>(automaton->count);
     compiled->row_room = states < ROW_ROOM_RESERVED ? states : ROW_ROOM_RESERVED;
-    // Large pages also where the table is made after loading, on another
-    // thread: walks jump all over it.
-    compiled->cells =
-        static_cast<std::uint32_t*>(must_alloc_large(compiled->row_room * width * sizeof(std::uint32_t)));
+    compiled->cells = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * width * sizeof(std::uint32_t)));
     compiled->row_output = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
     compiled->row_failure = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
 

@@ -106,10 +106,12 @@ int run_streamed(const Arguments& arguments, CompiledAutomaton* compiled)
     FastMarker marker;
     fast_marker_build(&marker, compiled, arguments.smallChars, arguments.largeChars);
     // One thread per processor, this one included, from THREADS_FROM
-    // processors up; with fewer the pass runs here alone.
+    // processors up; with fewer, or for a file too small for threads to
+    // start, the pass runs here alone.
     const unsigned processors = usable_processors();
+    const bool small_file = !long_text && kind == PathKind::regular && size <= static_cast<std::int64_t>(ALONE_BYTES);
     const StreamEnd end =
-        processors >= THREADS_FROM
+        processors >= THREADS_FROM && !small_file
             ? run_text_parallel(&marker, &source, output.file, &error, {processors - 1, PIECE_BYTES, ALONE_BYTES})
             : run_text_stream(&marker, &source, output.file, &error);
     if (in != nullptr) std::fclose(in);
