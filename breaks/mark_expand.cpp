@@ -74,29 +74,41 @@ constexpr SpreadTables make_spread_tables()
 
 constexpr SpreadTables SPREAD = make_spread_tables();
 
+// Spreads 8 bytes with marks `m` at `out`; returns the end of what counts.
+__attribute__((target("ssse3"))) inline unsigned char* spread8(const unsigned char* in, unsigned m, __m128i mark,
+                                                                unsigned char* out)
+{
+    std::uint64_t eight;
+    std::memcpy(&eight, in, sizeof eight);
+    const __m128i source = _mm_unpacklo_epi64(_mm_cvtsi64_si128(static_cast<long long>(eight)), mark);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_shuffle_epi8(source, _mm_load_si128(reinterpret_cast<const __m128i*>(SPREAD.shuffle[m]))));
+    return out + SPREAD.length[m];
+}
+
 __attribute__((target("ssse3"))) unsigned char* expand_ssse3(const unsigned char* text, const std::uint64_t* marks,
                                                               std::size_t from, std::size_t to, unsigned char* out)
 {
     const __m128i mark = _mm_set1_epi8(static_cast<char>(HYPHEN_MARK));
     std::size_t at = from;
-    while (at < to) {
-        const std::size_t count = to - at < 32 ? to - at : 32;
-        std::uint64_t bits = mark_bits_at(marks, at, count);
+    // Whole groups of 32 bytes, four steps each without a test.
+    for (; to - at >= 32; at += 32) {
+        const std::uint64_t bits = mark_bits_at(marks, at, 32);
         const unsigned char* in = text + at;
-        for (std::size_t part = 0; part < count; part += 8, bits >>= 8) {
-            const unsigned m = static_cast<unsigned>(bits & 0xFF);
-            std::uint64_t eight;
-            std::memcpy(&eight, in + part, sizeof eight);
-            const __m128i source = _mm_unpacklo_epi64(_mm_cvtsi64_si128(static_cast<long long>(eight)), mark);
-            const __m128i spread =
-                _mm_shuffle_epi8(source, _mm_load_si128(reinterpret_cast<const __m128i*>(SPREAD.shuffle[m])));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), spread);
-            // A last part of fewer than 8 bytes has no marks past its end.
-            out += SPREAD.length[m] - (count - part < 8 ? 8 - (count - part) : 0);
-        }
-        at += count;
+        out = spread8(in, static_cast<unsigned>(bits & 0xFF), mark, out);
+        out = spread8(in + 8, static_cast<unsigned>(bits >> 8 & 0xFF), mark, out);
+        out = spread8(in + 16, static_cast<unsigned>(bits >> 16 & 0xFF), mark, out);
+        out = spread8(in + 24, static_cast<unsigned>(bits >> 24 & 0xFF), mark, out);
     }
-    return out;
+    if (at == to) return out;
+    // The last bytes: their marks stop at `to`, so only the bytes past it
+    // that a step writes do not count.
+    const std::size_t count = to - at;
+    std::uint64_t bits = mark_bits_at(marks, at, count);
+    for (std::size_t part = 0; part < count; part += 8, bits >>= 8) {
+        out = spread8(text + at + part, static_cast<unsigned>(bits & 0xFF), mark, out);
+    }
+    return out - (count % 8 == 0 ? 0 : 8 - count % 8);
 }
 
 bool has_ssse3()
