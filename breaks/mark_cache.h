@@ -63,7 +63,7 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits 
 // The sets enough for a text of `bytes` bytes, as set_bits: a small text
 // meets few words, and every page of the table costs a fault of the memory
 // system when it is first touched. A slot for every 32 bytes of text: a
-// 20 KB text then clears 24 KiB, and a word met again is still found almost
+// 20 KB text then clears 16 KiB, and a word met again is still found almost
 // always (its misses cost less than clearing a larger table).
 int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);

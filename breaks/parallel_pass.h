@@ -21,10 +21,11 @@ constexpr std::size_t PIECE_BYTES = std::size_t{1} << 17;
 constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
 // The fewest processors on which the text is marked on several threads: a
-// large text is marked on every processor. On a 2-core virtual machine two
-// threads took about 0.8 of the wall time of one on KJV x10 and German x3,
-// for about 1.3 times its processor time (each thread meets every new word
-// once, and two busy processors there run slower than one).
+// large text is marked on every processor, since its wall time is what the
+// user waits for. On a 2-core virtual machine two threads took 0.76 of the
+// wall time of one on KJV x10 (0.77 on German x3) for 1.23 times its
+// processor time (1.28): each thread meets every new word once, and two
+// busy processors there run slower than one.
 constexpr unsigned THREADS_FROM = 2;
 
 // Pieces in the ring for each thread: room to read ahead and to go on
