@@ -58,6 +58,22 @@ TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
     mem_release(block);
 }
 
+TEST(Memory, LargeBlocksAreWholeAndGrowWithTheirContents)
+{
+    // Below and above the size of a large page: every byte writable, and a
+    // block grown by must_realloc keeps what it held.
+    for (std::size_t size : {std::size_t{4096}, std::size_t{3} << 20}) {
+        unsigned char* block = static_cast<unsigned char*>(must_alloc_large(size));
+        for (std::size_t i = 0; i < size; i += 4093) block[i] = static_cast<unsigned char>(i % 251);
+        block[size - 1] = 0x5A;
+        block = static_cast<unsigned char*>(must_realloc(block, 2 * size));
+        block[2 * size - 1] = 0xA5;
+        for (std::size_t i = 0; i < size; i += 4093) ASSERT_EQ(block[i], static_cast<unsigned char>(i % 251)) << i;
+        EXPECT_EQ(block[size - 1], 0x5A);
+        mem_release(block);
+    }
+}
+
 TEST(Memory, GrowingArraysKeepTheirEntriesAndResizeOnlyAtPowersOfTwo)
 {
     int* entries = nullptr;

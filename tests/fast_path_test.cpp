@@ -136,6 +136,26 @@ TEST(FastPath, MatchesPlainWalkWhenWordsOutnumberTheCache)
     EXPECT_GT(expect_same(c, c.text.size() + 64, "one block"), 10000u);
 }
 
+TEST(FastPath, MatchesPlainWalkWithRunsStartingAtEveryPlaceOfAMaskWord)
+{
+    // Words of each length start at every one of the 64 places of a word of
+    // the letter mask: their marks land in one word or spill into the next
+    // (or, for long runs, several), whichever path looks them up.
+    MarkingCase c{read_bytes(std::string(ZARNET_SOURCE_DIR) + "/patterns/en-us.pat"), LOWER, UPPER, ""};
+    const std::string source = "RepresentationalInterdependenciesHyphenationAlgorithmsConstitutional";
+    for (std::size_t length : {4u, 5u, 7u, 8u, 9u, 15u, 16u, 24u, 25u, 33u, 63u, 64u, 65u, 130u, 300u}) {
+        std::string word;
+        while (word.size() < length) word += source.substr(word.size() % source.size(), 1);
+        c.text.clear();
+        // Steps of length + 1 and length + 2 in turn: an odd step every two
+        // words, so 128 words start at every place modulo 64.
+        for (int i = 0; i < 128; ++i) c.text += word + (i % 2 == 0 ? " " : ", ");
+        for (std::size_t chunk : {TEXT_CHUNK, std::size_t{1024}}) {
+            expect_same(c, chunk, "words of " + std::to_string(length) + " letters, chunk " + std::to_string(chunk));
+        }
+    }
+}
+
 struct RealSet {
     const char* text;
     const char* patterns;
