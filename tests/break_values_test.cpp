@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "automaton/loader.h"
+#include "breaks/break_rule.h"
 #include "breaks/break_values.h"
 #include "tests/test_support.h"
 
@@ -254,5 +255,34 @@ TEST_P(AgainstReference, RandomWordsOfThisLength)
 INSTANTIATE_TEST_SUITE_P(Lengths, AgainstReference,
                          ::testing::Values(0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 13, 20, 40, 251, 252, 253, 254, 255,
                                            256, 257, 300, 1000));
+
+TEST(BreakRule, MarkBitsSayWhereTheMarkedLettersPutAMark)
+{
+    // The two forms of the rule: marks as bits (the fast pass) and letters
+    // copied with their marks (the plain pass), for runs up to past the
+    // 255-letter cap and break values of every kind.
+    std::mt19937 random(35);
+    for (std::int64_t length = 0; length <= 300; ++length) {
+        std::vector<std::uint8_t> values(static_cast<std::size_t>(length) + 1);
+        for (std::uint8_t& value : values) value = static_cast<std::uint8_t>(random() % 10);
+        const std::string run(static_cast<std::size_t>(length), 'a');
+        std::vector<unsigned char> marked(2 * static_cast<std::size_t>(length) + 1);
+        const unsigned char* end = copy_marked_letters(reinterpret_cast<const unsigned char*>(run.data()), length,
+                                                       values.data(), marked.data());
+        std::uint64_t bits[RUN_MARK_WORDS];
+        run_mark_bits(length, values.data(), bits);
+        std::string from_bits;
+        for (std::int64_t j = 0; j < std::min<std::int64_t>(length, MARKED_LETTERS_MAX); ++j) {
+            from_bits += 'a';
+            if (bits[j / 64] >> (j % 64) & 1) from_bits += static_cast<char>(HYPHEN_MARK);
+        }
+        const std::string from_letters(reinterpret_cast<const char*>(marked.data()),
+                                       static_cast<std::size_t>(end - marked.data()));
+        ASSERT_EQ(from_bits, from_letters) << length << " letters";
+        for (std::int64_t j = MARKED_LETTERS_MAX; j < 64 * RUN_MARK_WORDS; ++j) {
+            ASSERT_EQ(bits[j / 64] >> (j % 64) & 1, 0u) << "bit " << j;
+        }
+    }
+}
 
 }  // namespace
