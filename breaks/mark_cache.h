@@ -151,15 +151,25 @@ inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3])
 
 }  // namespace mark_cache_detail
 
-// The marks of a run of 4 .. SHORT_RUN_MAX letters. The SHORT_RUN_MAX bytes
-// from the start of the run must be readable, even past its end.
-inline std::uint64_t mark_cache_short_marks(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+// The marks of a run of 4 .. SHORT_RUN_MAX letters, with the cache's table
+// of short words and the shift of its hash (63 - set_bits) given, so that a
+// loop over words can hold them in registers. The SHORT_RUN_MAX bytes from
+// the start of the run must be readable, even past its end.
+inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot* short_slots, unsigned hash_shift,
+                                               const unsigned char* run, std::int64_t length)
 {
     // One word of key, one multiplication, one comparison.
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
-    ShortSlot* set = &cache->short_slots[((key * MARK_CACHE_SHORT_HASH) >> (63 - cache->set_bits)) * MARK_CACHE_WAYS];
+    ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> hash_shift) * MARK_CACHE_WAYS];
     if (set->key == key) return set->marks;
     return mark_cache_find_short_later(cache, set, run, length);
+}
+
+// The same, the table and shift taken from the cache.
+inline std::uint64_t mark_cache_short_marks(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+{
+    return mark_cache_short_marks_in(cache, cache->short_slots, static_cast<unsigned>(63 - cache->set_bits), run,
+                                     length);
 }
 
 // The marks of a run of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters. The

@@ -180,14 +180,9 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
             // Its marks stay in this word.
             const std::size_t length = static_cast<unsigned>(std::countr_zero(after)) - shift;
             if (length <= SHORT_RUN_MAX) [[likely]] {
-                const std::uint64_t key =
-                    mark_cache_detail::load_word(word_text + shift) & mark_cache_detail::SHORT_KEY_MASKS[length];
-                ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> short_shift) * MARK_CACHE_WAYS];
-                const std::uint64_t run_bits =
-                    set->key == key ? set->marks
-                                    : mark_cache_find_short_later(&pass->cache, set, word_text + shift,
-                                                                  static_cast<std::int64_t>(length));
-                here |= run_bits << shift;
+                here |= mark_cache_short_marks_in(&pass->cache, short_slots, short_shift, word_text + shift,
+                                                  static_cast<std::int64_t>(length))
+                        << shift;
             } else {
                 here |= marks_of_run(pass, text, 64 * k + shift, length) << shift;
             }
