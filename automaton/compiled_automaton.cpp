@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 #include "automaton/pattern_line.h"
 #include "common/memory.h"
@@ -12,6 +13,7 @@
 struct OutputTable {
     MergedOutput* outputs;   // outputs[0] is the empty one
     std::size_t output_count;
+    std::size_t output_room; // bytes
     std::uint8_t* digits;
     std::size_t digit_count;
     std::size_t digit_room;
@@ -42,7 +44,8 @@ std::size_t hash_output(const std::uint8_t* values, std::size_t length, std::siz
 OutputTable* output_table_create()
 {
     OutputTable* table = static_cast<OutputTable*>(must_alloc(sizeof(OutputTable)));
-    table->outputs = static_cast<MergedOutput*>(grow_for_append(nullptr, 0, sizeof(MergedOutput)));
+    table->output_room = 16 * sizeof(MergedOutput);
+    table->outputs = static_cast<MergedOutput*>(must_alloc(table->output_room));
     table->outputs[0] = MergedOutput{0, 0, 0};
     table->output_count = 1;
     table->digit_room = 256;
@@ -94,7 +97,7 @@ std::uint32_t add_output(OutputTable* table, const std::uint8_t* values, std::si
     if (table->slots[slot] != 0) return table->slots[slot];
 
     table->outputs = static_cast<MergedOutput*>(
-        grow_for_append(table->outputs, table->output_count, sizeof(MergedOutput)));
+        grow_to_fit(table->outputs, &table->output_room, (table->output_count + 1) * sizeof(MergedOutput)));
     table->digits = static_cast<std::uint8_t*>(grow_to_fit(table->digits, &table->digit_room, table->digit_count + length));
     const std::uint32_t id = static_cast<std::uint32_t>(table->output_count++);
     table->outputs[id] = MergedOutput{static_cast<std::uint32_t>(table->digit_count), static_cast<std::uint8_t>(length),
@@ -132,6 +135,22 @@ std::uint32_t merged_output(OutputTable* table, std::uint32_t inherited_id, cons
     return add_output(table, values + first, last - first, SPAN - last);
 }
 
+// Room for `outputs` outputs in all, so that adding them moves nothing.
+void output_table_reserve(OutputTable* table, std::size_t outputs)
+{
+    table->outputs =
+        static_cast<MergedOutput*>(grow_to_fit(table->outputs, &table->output_room, outputs * sizeof(MergedOutput)));
+    table->digits = static_cast<std::uint8_t*>(grow_to_fit(table->digits, &table->digit_room, outputs * SPAN));
+}
+
+// Where the outputs are kept, told to the readers when it moved.
+void publish_outputs(CompiledAutomaton* compiled)
+{
+    // A shared matcher's outputs never move, and its readers must see no write.
+    if (compiled->outputs != compiled->table->outputs) compiled->outputs = compiled->table->outputs;
+    if (compiled->digits != compiled->table->digits) compiled->digits = compiled->table->digits;
+}
+
 std::uint32_t new_row(CompiledAutomaton* compiled)
 {
     if (compiled->row_count == compiled->row_room) {
@@ -161,6 +180,39 @@ void place_moves(CompiledAutomaton* compiled, std::uint32_t row, const Automaton
     }
 }
 
+std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::uint32_t byte_class);
+
+// Sets a cell once the row it leads to is whole (release: see compiled_next).
+void set_cell(CompiledAutomaton* compiled, std::size_t cell, std::uint32_t row)
+{
+    std::atomic_ref<std::uint32_t>(compiled->cells[cell]).store(row, std::memory_order_release);
+}
+
+// The row a cell names, made if need be. Rows are made here alone, under
+// the lock of a shared matcher.
+std::uint32_t resolve_cell(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
+{
+    const std::size_t cell =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
+    const std::uint32_t known = compiled->cells[cell];
+    // Another thread may have made it since this one looked.
+    if ((known & ROW_UNMADE) == 0) return known;
+    const std::uint32_t reached = row_for_state(compiled, static_cast<std::int32_t>(known & ~ROW_UNMADE), byte_class);
+    // Making rows may have moved the table (never a shared one).
+    set_cell(compiled, cell, reached);
+    return reached;
+}
+
+// The row reached from `row` on a byte of `byte_class`, for use while rows
+// are being made.
+std::uint32_t step(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
+{
+    const std::uint32_t next =
+        compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class];
+    if ((next & ROW_UNMADE) == 0) return next;
+    return resolve_cell(compiled, row, byte_class);
+}
+
 // The row of state s, reached on a byte of `byte_class`, made the first time
 // it is asked for. Its failure state is the state reached on that byte from
 // the failure state of its parent, so the failure links come from rows
@@ -176,7 +228,7 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     const std::uint32_t parent = known & ~ROW_UNMADE;
     const std::uint32_t inherited =
         parent == compiled->start_row ? compiled->start_row
-                                      : compiled_next(compiled, compiled->row_failure[parent], byte_class);
+                                      : step(compiled, compiled->row_failure[parent], byte_class);
     const AutomatonState& state = compiled->automaton->states[s];
     const bool own_output = state.output != nullptr && state.output[0] != '\0';
     if (state.transition_count == 0 && !own_output) {
@@ -187,8 +239,7 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     std::uint32_t output = compiled->row_output[inherited];
     if (own_output) {
         output = merged_output(compiled->table, output, state.output);
-        compiled->outputs = compiled->table->outputs;
-        compiled->digits = compiled->table->digits;
+        publish_outputs(compiled);
     }
     const std::uint32_t row = new_row(compiled);
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
@@ -200,8 +251,6 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     compiled->row_of_state[s] = row + 1;
     return row;
 }
-
-constexpr std::uint32_t ROW_ROOM_RESERVED = 1u << 16;
 
 }  // namespace
 
@@ -216,6 +265,7 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
     compiled->table = output_table_create();
     compiled->outputs = compiled->table->outputs;
     compiled->digits = compiled->table->digits;
+    compiled->making = nullptr;
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
     // Room for the rows of every state up to a bound: pages of the table are
     // touched only as rows are made, and a table that grows by copying
@@ -240,13 +290,22 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
 
 std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
-    const std::size_t cell =
-        static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
-    const std::uint32_t reached =
-        row_for_state(compiled, static_cast<std::int32_t>(compiled->cells[cell] & ~ROW_UNMADE), byte_class);
-    // Making rows may have moved the table.
-    compiled->cells[cell] = reached;
-    return reached;
+    if (compiled->making == nullptr) return resolve_cell(compiled, row, byte_class);
+    std::lock_guard<std::mutex> hold(*compiled->making);
+    return resolve_cell(compiled, row, byte_class);
+}
+
+bool compiled_share(CompiledAutomaton* compiled)
+{
+    if (compiled->making != nullptr) return true;
+    // Rows number fewer than the states, so a table with room for as many
+    // rows as states never grows, and each row adds at most one output.
+    const std::uint32_t states = static_cast<std::uint32_t>(compiled->automaton->count);
+    if (compiled->row_room < states) return false;
+    output_table_reserve(compiled->table, std::size_t{states} + 1);
+    publish_outputs(compiled);
+    compiled->making = new (must_alloc(sizeof(std::mutex))) std::mutex;
+    return true;
 }
 
 void compiled_automaton_destroy(CompiledAutomaton* compiled)
@@ -257,5 +316,9 @@ void compiled_automaton_destroy(CompiledAutomaton* compiled)
     mem_release(compiled->row_failure);
     mem_release(compiled->row_of_state);
     output_table_destroy(compiled->table);
+    if (compiled->making != nullptr) {
+        compiled->making->~mutex();
+        mem_release(compiled->making);
+    }
     mem_release(compiled);
 }

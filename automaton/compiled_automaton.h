@@ -18,9 +18,17 @@
 // A cell of the table holds the row reached, or, until the first step through
 // it, ROW_UNMADE with the number of the state reached. Row numbers are below
 // the number of states, so any pattern set the loader can build fits.
+//
+// Threads may share one matcher (compiled_share): rows are then made under a
+// lock, each filled in before the cell that leads to it is set, and the
+// table never moves, so a thread that steps through a cell also sees the
+// whole row it names. Every thread then profits from the rows any of them
+// made, and the table is in memory, and in the processor's caches, once.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 #include "automaton/automaton.h"
 
@@ -37,6 +45,11 @@ struct MergedOutput {
 struct OutputTable;
 
 constexpr std::uint32_t ROW_UNMADE = 0x80000000u;
+
+// Rows set aside at compile time: for every state of a pattern set of up to
+// this many states, and only this many for a larger one, whose table grows
+// as rows are made.
+constexpr std::uint32_t ROW_ROOM_RESERVED = 1u << 16;
 
 struct CompiledAutomaton {
     std::int32_t class_count;        // classes in use, class 0 included
@@ -55,6 +68,7 @@ struct CompiledAutomaton {
     // its parent once that is made; 0 until then.
     std::uint32_t* row_of_state;
     OutputTable* table;              // where `outputs` and `digits` are kept
+    std::mutex* making;              // held while rows are made, once shared; null before
 };
 
 // Makes the row a cell names and puts it in the cell; returns that row.
@@ -63,8 +77,11 @@ std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, s
 // The row reached from `row` on a byte of `byte_class`.
 inline std::uint32_t compiled_next(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
+    // Acquire: the row named is read after the cell, and was filled in before it.
     const std::uint32_t next =
-        compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class];
+        std::atomic_ref<std::uint32_t>(
+            compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class])
+            .load(std::memory_order_acquire);
     if ((next & ROW_UNMADE) == 0) [[likely]] return next;
     return compiled_resolve(compiled, row, byte_class);
 }
@@ -77,4 +94,11 @@ inline std::uint32_t compiled_output(const CompiledAutomaton* compiled, std::uin
 
 // Never null: memory that cannot be had ends the run as everywhere else.
 CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton);
+
+// Lets several threads step through the matcher at once from now on, which
+// takes room for a row for every state, made ready here. False, with the
+// matcher as it was, when that room was not set aside at compile time (a
+// pattern set of more than ROW_ROOM_RESERVED states): each thread then
+// needs a matcher of its own.
+bool compiled_share(CompiledAutomaton* compiled);
 void compiled_automaton_destroy(CompiledAutomaton* compiled);

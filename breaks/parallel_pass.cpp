@@ -36,18 +36,19 @@ struct Slot {
     bool done;              // marked, waiting for its turn to be written
 };
 
-// A thread's own marking state. A worker has its own copy of the compiled
-// matcher, whose rows are made as that worker's text needs them, so that
-// threads share nothing that changes.
+// A thread's own marking state. The threads share the calling thread's
+// compiled matcher, whose rows any of them makes as its text needs them;
+// for a pattern set too large to share it, a worker has a matcher of its own.
 struct Worker {
     TextMarker text;              // its writer points at the slot being marked
     unsigned char* own_block;     // the writer's block of its own, given back at the end
-    FastMarker fast;              // the worker's matcher, unless it is the calling thread's
-    CompiledAutomaton* compiled;  // its own, or null
+    FastMarker fast;              // the worker's marker, unless it is the calling thread's
+    CompiledAutomaton* compiled;  // its own matcher, or null
 };
 
 struct Shared {
     const FastMarker* marker;
+    bool one_matcher;          // the threads share the marker's matcher
     std::size_t capacity;      // of a piece
     std::size_t out_capacity;  // of a marked piece
     std::vector<Slot> slots;
@@ -169,7 +170,11 @@ bool make_own_matcher(Worker* worker, const FastMarker* original)
 void work(Shared* shared, Worker* worker)
 {
     // A worker without a matcher takes no pieces; the others mark them all.
-    if (!make_own_matcher(worker, shared->marker)) return;
+    if (shared->one_matcher) {
+        worker->fast = *shared->marker;
+    } else if (!make_own_matcher(worker, shared->marker)) {
+        return;
+    }
     std::unique_lock<std::mutex> lock(shared->mutex);
     for (;;) {
         if (shared->stop) return;
@@ -228,6 +233,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
 {
     Shared shared;
     shared.marker = marker;
+    shared.one_matcher = options.workers != 0 && compiled_share(marker->automaton);
     shared.capacity = text_chunk_capacity(options.piece);
     // A marked piece is at most twice its text.
     shared.out_capacity = 2 * shared.capacity;

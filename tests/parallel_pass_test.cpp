@@ -93,8 +93,12 @@ std::size_t expect_same(const MarkingCase& c, const std::vector<ParallelOptions>
     const Marked single = mark_stream(&matcher.marker, c.text, nullptr);
     EXPECT_EQ(single.end, StreamEnd::complete);
     if (single.bytes != plain) ADD_FAILURE() << label << ", single thread: " << first_difference(plain, single.bytes);
+    // The threads share a matcher of their own, so that they make its rows
+    // together from the first.
+    Matcher shared;
+    if (!make_matcher(&shared, c)) return 0;
     for (const ParallelOptions& o : options) {
-        const Marked threaded = mark_stream(&matcher.marker, c.text, &o);
+        const Marked threaded = mark_stream(&shared.marker, c.text, &o);
         EXPECT_EQ(threaded.end, StreamEnd::complete);
         if (threaded.bytes != plain) {
             ADD_FAILURE() << label << ", " << o.workers << " workers, pieces of " << o.piece << ", "
@@ -102,6 +106,7 @@ std::size_t expect_same(const MarkingCase& c, const std::vector<ParallelOptions>
         }
     }
     compiled_automaton_destroy(matcher.compiled);
+    compiled_automaton_destroy(shared.compiled);
     return static_cast<std::size_t>(std::count(plain.begin(), plain.end(), '\xAC'));
 }
 
@@ -176,6 +181,32 @@ TEST(ParallelPass, MatchesBothPassesOnRealText)
         while (c.text.size() < 60000) c.text += once;
         EXPECT_GT(expect_same(c, {{2, 1024, 0}, {2, 4096, 1024}, {1, 1088, 0}}, texts[s]), 1000u);
     }
+}
+
+TEST(ParallelPass, PatternSetsTooLargeToShareGiveEachThreadItsOwnMatcher)
+{
+    // Every word of four of 17 letters as a pattern: more states than the
+    // room a matcher sets aside, so the threads cannot share one.
+    MarkingCase c{"", "abcdefghijklmnopq", "ABCDEFGHIJKLMNOPQ", ""};
+    std::mt19937 random(4099);
+    for (int w = 0; w < 17 * 17 * 17 * 17; ++w) {
+        std::string pattern;
+        for (int k = 0, rest = w; k < 4; ++k, rest /= 17) {
+            if (k != 0) pattern += static_cast<char>('1' + random() % 5);
+            pattern += static_cast<char>('a' + rest % 17);
+        }
+        c.patterns += pattern + "\n";
+    }
+    for (int w = 0; c.text.size() < 30000; ++w) {
+        for (std::size_t k = 0, length = 4 + random() % 12; k < length; ++k) c.text += c.smallChars[random() % 17];
+        c.text += ' ';
+    }
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    EXPECT_GT(matcher.automaton->count, static_cast<std::int32_t>(ROW_ROOM_RESERVED));
+    EXPECT_FALSE(compiled_share(matcher.compiled));
+    compiled_automaton_destroy(matcher.compiled);
+    EXPECT_GT(expect_same(c, {{1, 1024, 0}, {2, 4096, 1024}}, "large set"), 5000u);
 }
 
 // A stream that gives `text` and then fails with EIO, or takes `room` bytes
