@@ -6,14 +6,10 @@
 
 namespace {
 
-std::size_t cache_slots(int set_bits)
+// Slots in each of the two tables.
+std::size_t table_slots(int set_bits)
 {
     return (std::size_t{1} << set_bits) * MARK_CACHE_WAYS;
-}
-
-std::size_t short_slots(int set_bits)
-{
-    return (std::size_t{2} << set_bits) * MARK_CACHE_WAYS;
 }
 
 // A table of `bytes` bytes, all zero.
@@ -59,9 +55,9 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
     cache->marker = marker;
     cache->set_bits = set_bits;
-    // Both tables in one block: the full pair fills one large page.
-    const std::size_t short_bytes = short_slots(set_bits) * sizeof(ShortSlot);
-    const std::size_t bytes = short_bytes + cache_slots(set_bits) * sizeof(MarkCacheSlot);
+    // Both tables in one block: the full pair fills one and a half large pages.
+    const std::size_t short_bytes = table_slots(set_bits) * sizeof(ShortSlot);
+    const std::size_t bytes = short_bytes + table_slots(set_bits) * sizeof(MarkCacheSlot);
     unsigned char* block = static_cast<unsigned char*>(new_table(bytes, set_bits == MARK_CACHE_SET_BITS));
     cache->short_slots = reinterpret_cast<ShortSlot*>(block);
     cache->slots = reinterpret_cast<MarkCacheSlot*>(block + short_bytes);
@@ -69,8 +65,8 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 
 int mark_cache_set_bits_for(std::size_t bytes)
 {
-    int set_bits = 5;
-    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{3 * MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
+    int set_bits = 6;
+    while (set_bits < MARK_CACHE_SET_BITS && (std::size_t{2 * MARK_CACHE_WAYS} << set_bits) < bytes / 32) ++set_bits;
     return set_bits;
 }
 
@@ -88,8 +84,8 @@ void mark_cache_copy(MarkCache* cache, const MarkCache* from)
         mark_cache_destroy(cache);
         mark_cache_create(cache, cache->marker, from->set_bits);
     }
-    std::memcpy(cache->slots, from->slots, cache_slots(from->set_bits) * sizeof(MarkCacheSlot));
-    std::memcpy(cache->short_slots, from->short_slots, short_slots(from->set_bits) * sizeof(ShortSlot));
+    std::memcpy(cache->slots, from->slots, table_slots(from->set_bits) * sizeof(MarkCacheSlot));
+    std::memcpy(cache->short_slots, from->short_slots, table_slots(from->set_bits) * sizeof(ShortSlot));
 }
 
 std::uint64_t mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,

@@ -10,10 +10,12 @@
 // used to the least (least recently used replacement), a set to a cache
 // line for short words; a word is looked for in the first slot of its set
 // first, where nearly every hit is. Sized on rendered manual pages and the
-// Bible, repeated (simulated): with 64K short slots and 32K long ones,
-// 13,146 misses on the Bible x10 (13,047 distinct words) and 55,369 on the
-// German x3 (40,671); one table of 64K slots in four ways had 13,692 and
-// 57,057, in two ways 20,352 and 74,557.
+// Bible, repeated: with 64K slots in each table, 13,276 misses on the Bible
+// x10 (13,047 distinct words) and 43,523 on the German x3 (40,671). With
+// 32K long slots the German took 55,369: its 23,920 distinct longer words
+// filled them to three in four, and a word whose set holds five is evicted
+// before it comes again. One table of 64K slots in four ways had 13,692
+// and 57,057, in two ways 20,352 and 74,557.
 //
 // Letters are never NUL, so a key (the word's bytes, zero after its end)
 // also tells the word's length, and an empty slot (all zero) holds no word.
@@ -27,7 +29,7 @@
 constexpr std::int64_t CACHED_RUN_MAX = 24;
 constexpr std::int64_t SHORT_RUN_MAX = 8;
 constexpr std::uint32_t MARK_CACHE_WAYS = 4;
-constexpr int MARK_CACHE_SET_BITS = 13;
+constexpr int MARK_CACHE_SET_BITS = 14;
 // A short word's set: the high bits of its key times this.
 constexpr std::uint64_t MARK_CACHE_SHORT_HASH = 0x9E3779B97F4A7C15ull;
 
@@ -52,18 +54,18 @@ static_assert(SHORT_RUN_MAX == sizeof(std::uint64_t));
 struct MarkCache {
     const FastMarker* marker;
     MarkCacheSlot* slots;      // (1 << set_bits) * MARK_CACHE_WAYS, in the block after the short slots; null until made
-    ShortSlot* short_slots;    // (2 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
-    int set_bits;              // the table of longer words has 1 << set_bits sets, that of short words twice as many
+    ShortSlot* short_slots;    // (1 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
+    int set_bits;              // each table has 1 << set_bits sets
 };
 
-// A cache of 1 << set_bits sets of longer words (and twice as many of short
-// words), set_bits at most MARK_CACHE_SET_BITS.
+// A cache of 1 << set_bits sets in each table, set_bits at most
+// MARK_CACHE_SET_BITS.
 void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits = MARK_CACHE_SET_BITS);
 
 // The sets enough for a text of `bytes` bytes, as set_bits: a small text
 // meets few words, and every page of the table costs a fault of the memory
 // system when it is first touched. A slot for every 32 bytes of text: a
-// 20 KB text then clears 16 KiB, and a word met again is still found almost
+// 20 KB text then clears 24 KiB, and a word met again is still found almost
 // always (its misses cost less than clearing a larger table).
 int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
@@ -152,7 +154,7 @@ inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3])
 }  // namespace mark_cache_detail
 
 // The marks of a run of 4 .. SHORT_RUN_MAX letters, with the cache's table
-// of short words and the shift of its hash (63 - set_bits) given, so that a
+// of short words and the shift of its hash (64 - set_bits) given, so that a
 // loop over words can hold them in registers. The SHORT_RUN_MAX bytes from
 // the start of the run must be readable, even past its end.
 inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot* short_slots, unsigned hash_shift,
@@ -168,7 +170,7 @@ inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot
 // The same, the table and shift taken from the cache.
 inline std::uint64_t mark_cache_short_marks(const MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
-    return mark_cache_short_marks_in(cache, cache->short_slots, static_cast<unsigned>(63 - cache->set_bits), run,
+    return mark_cache_short_marks_in(cache, cache->short_slots, static_cast<unsigned>(64 - cache->set_bits), run,
                                      length);
 }
 

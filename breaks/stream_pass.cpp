@@ -148,7 +148,7 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
     const std::uint64_t* bits = pass->bits;
     std::uint64_t* marks = pass->marks;
     ShortSlot* const short_slots = pass->cache.short_slots;
-    const unsigned short_shift = static_cast<unsigned>(63 - pass->cache.set_bits);
+    const unsigned short_shift = static_cast<unsigned>(64 - pass->cache.set_bits);
     // Marks of runs that start in one word and go on into the next.
     std::uint64_t carried = 0;
     std::size_t k = start / 64;
