@@ -14,7 +14,7 @@ PatternAutomaton* automaton_create()
     automaton->states = static_cast<AutomatonState*>(must_alloc(sizeof(AutomatonState)));
     automaton->states[0] = AutomatonState{nullptr, -1, 0, nullptr};
     arena_init(&automaton->storage);
-    for (std::uint64_t& word : automaton->letters_used) word = 0;
+    for (std::uint32_t& count : automaton->transitions_on) count = 0;
     return automaton;
 }
 

@@ -30,13 +30,14 @@ struct PatternAutomaton {
     // Where every state's transitions and output are kept: a pattern set has
     // many small ones, made and released together with the automaton.
     Arena storage;
-    // The letters some transition is on, bit b % 64 of word b / 64 for byte b.
-    std::uint64_t letters_used[4];
+    // How many transitions are on each byte (0: the byte is no letter of
+    // any pattern).
+    std::uint32_t transitions_on[256];
 };
 
 inline void automaton_note_letter(PatternAutomaton* automaton, unsigned char letter)
 {
-    automaton->letters_used[letter >> 6] |= std::uint64_t{1} << (letter & 63);
+    ++automaton->transitions_on[letter];
 }
 
 // An automaton holding the root alone.

@@ -1,6 +1,7 @@
 #include "automaton/compiled_automaton.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -25,12 +26,20 @@ namespace {
 
 constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can reach
 
+// Letters get classes from the one with the most transitions down: a row's
+// cells of the letters met most in the text then lie side by side, and
+// fewer lines of the table are wanted in the processor's caches (German
+// manual pages took 0.97 of the time of classes in the order of the bytes).
 void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
 {
+    const std::uint32_t* on = automaton->transitions_on;
+    unsigned char order[256];
+    for (int b = 0; b < 256; ++b) order[b] = static_cast<unsigned char>(b);
+    std::stable_sort(order, order + 256, [on](unsigned char x, unsigned char y) { return on[x] > on[y]; });
     compiled->class_count = 1;
-    for (int b = 0; b < 256; ++b) {
-        const bool used = (automaton->letters_used[b >> 6] >> (b & 63) & 1) != 0;
-        compiled->byte_class[b] = used ? static_cast<std::uint8_t>(compiled->class_count++) : 0;
+    for (int b = 0; b < 256; ++b) compiled->byte_class[b] = 0;
+    for (const unsigned char b : order) {
+        if (on[b] != 0) compiled->byte_class[b] = static_cast<std::uint8_t>(compiled->class_count++);
     }
 }
 
