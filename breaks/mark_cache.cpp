@@ -41,15 +41,14 @@ std::uint64_t move_to_front(Slot* set, std::uint32_t way)
     return used.marks;
 }
 
-// The marks of a run of at most 64 letters.
-std::uint64_t marks_of(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+}  // namespace
+
+std::uint64_t mark_cache_walk(const MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
     std::uint64_t marks[RUN_MARK_WORDS];
     run_marks(cache->marker, run, length, marks);
     return marks[0];
 }
-
-}  // namespace
 
 void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
@@ -61,6 +60,7 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
     unsigned char* block = static_cast<unsigned char*>(new_table(bytes, set_bits == MARK_CACHE_SET_BITS));
     cache->short_slots = reinterpret_cast<ShortSlot*>(block);
     cache->slots = reinterpret_cast<MarkCacheSlot*>(block + short_bytes);
+    cache->shared = false;
 }
 
 int mark_cache_set_bits_for(std::size_t bytes)
@@ -75,17 +75,7 @@ void mark_cache_destroy(MarkCache* cache)
     mem_release(cache->short_slots);
     cache->slots = nullptr;
     cache->short_slots = nullptr;
-}
-
-void mark_cache_copy(MarkCache* cache, const MarkCache* from)
-{
-    if (from->slots == nullptr) return;
-    if (cache->slots == nullptr || cache->set_bits != from->set_bits) {
-        mark_cache_destroy(cache);
-        mark_cache_create(cache, cache->marker, from->set_bits);
-    }
-    std::memcpy(cache->slots, from->slots, table_slots(from->set_bits) * sizeof(MarkCacheSlot));
-    std::memcpy(cache->short_slots, from->short_slots, table_slots(from->set_bits) * sizeof(ShortSlot));
+    cache->shared = false;
 }
 
 std::uint64_t mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
@@ -98,7 +88,7 @@ std::uint64_t mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, 
     }
     shift_slots(set, MARK_CACHE_WAYS - 1);
     std::memcpy(set->key, key, sizeof set->key);
-    set->marks = marks_of(cache, run, length);
+    set->marks = mark_cache_walk(cache, run, length);
     return set->marks;
 }
 
@@ -111,6 +101,6 @@ std::uint64_t mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set
     }
     shift_slots(set, MARK_CACHE_WAYS - 1);
     set->key = key;
-    set->marks = marks_of(cache, run, length);
+    set->marks = mark_cache_walk(cache, run, length);
     return set->marks;
 }

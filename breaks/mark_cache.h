@@ -56,6 +56,9 @@ struct MarkCache {
     MarkCacheSlot* slots;      // (1 << set_bits) * MARK_CACHE_WAYS, in the block after the short slots; null until made
     ShortSlot* short_slots;    // (1 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
     int set_bits;              // each table has 1 << set_bits sets
+    // Several threads share the cache (mark_cache_shared.h): the marks of
+    // each set's first slot carry the set's version above them.
+    bool shared;
 };
 
 // A cache of 1 << set_bits sets in each table, set_bits at most
@@ -70,9 +73,6 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits 
 int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
 
-// Gives `cache` the words `from` holds (their marks do not depend on the
-// matcher that made them), and its size; `cache` may not be made yet.
-void mark_cache_copy(MarkCache* cache, const MarkCache* from);
 
 // Looks for the run in the slots of `set` after the first; a slot found is
 // put first, where a hit on it belongs, and the run is marked into the first
@@ -81,6 +81,9 @@ std::uint64_t mark_cache_find_later(const MarkCache* cache, MarkCacheSlot* set, 
                                     std::int64_t length);
 std::uint64_t mark_cache_find_short_later(const MarkCache* cache, ShortSlot* set, const unsigned char* run,
                                           std::int64_t length);
+
+// The marks of a run of at most 64 letters, walked.
+std::uint64_t mark_cache_walk(const MarkCache* cache, const unsigned char* run, std::int64_t length);
 
 namespace mark_cache_detail {
 
@@ -151,6 +154,21 @@ inline bool holds(const MarkCacheSlot* slot, const std::uint64_t key[3])
     return ((slot->key[0] ^ key[0]) | (slot->key[1] ^ key[1]) | (slot->key[2] ^ key[2])) == 0;
 }
 
+// The set of a short word's key, and its number.
+inline std::size_t short_set_index(std::uint64_t key, unsigned hash_shift)
+{
+    return static_cast<std::size_t>((key * MARK_CACHE_SHORT_HASH) >> hash_shift);
+}
+
+// The number of the set of a longer word's key.
+inline std::size_t long_set_index(const MarkCache* cache, const std::uint64_t key[3])
+{
+    std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
+                      (key[2] * 0x165667B19E3779F9ull);
+    h ^= h >> 29;
+    return static_cast<std::size_t>((h ^ (h >> 17)) & ((std::uint64_t{1} << cache->set_bits) - 1));
+}
+
 }  // namespace mark_cache_detail
 
 // The marks of a run of 4 .. SHORT_RUN_MAX letters, with the cache's table
@@ -162,7 +180,7 @@ inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot
 {
     // One word of key, one multiplication, one comparison.
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
-    ShortSlot* set = &short_slots[((key * MARK_CACHE_SHORT_HASH) >> hash_shift) * MARK_CACHE_WAYS];
+    ShortSlot* set = &short_slots[mark_cache_detail::short_set_index(key, hash_shift) * MARK_CACHE_WAYS];
     if (set->key == key) return set->marks;
     return mark_cache_find_short_later(cache, set, run, length);
 }
@@ -181,11 +199,7 @@ inline std::uint64_t mark_cache_marks(const MarkCache* cache, const unsigned cha
 {
     std::uint64_t key[3];
     mark_cache_detail::make_key(run, length, key);
-    std::uint64_t h = (key[0] * 0x9E3779B97F4A7C15ull) ^ (key[1] * 0xC2B2AE3D27D4EB4Full) ^
-                      (key[2] * 0x165667B19E3779F9ull);
-    h ^= h >> 29;
-    MarkCacheSlot* set =
-        &cache->slots[((h ^ (h >> 17)) & ((std::uint64_t{1} << cache->set_bits) - 1)) * MARK_CACHE_WAYS];
+    MarkCacheSlot* set = &cache->slots[mark_cache_detail::long_set_index(cache, key) * MARK_CACHE_WAYS];
     if (mark_cache_detail::holds(set, key)) return set->marks;
     return mark_cache_find_later(cache, set, run, length);
 }

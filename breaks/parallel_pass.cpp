@@ -10,6 +10,7 @@
 
 #include "breaks/copy_slack.h"
 #include "breaks/mark_cache.h"
+#include "breaks/mark_cache_shared.h"
 #include "common/memory.h"
 
 // The calling thread reads the text into a ring of pieces, writes the marked
@@ -36,9 +37,10 @@ struct Slot {
     bool done;              // marked, waiting for its turn to be written
 };
 
-// A thread's own marking state. The threads share the calling thread's
-// compiled matcher, whose rows any of them makes as its text needs them;
-// for a pattern set too large to share it, a worker has a matcher of its own.
+// A thread's own marking state. The threads share the calling thread's word
+// cache and compiled matcher, whose words and rows any of them adds as its
+// text needs them; for a pattern set too large to share the matcher, a
+// worker has a matcher of its own.
 struct Worker {
     TextMarker text;              // its writer points at the slot being marked
     unsigned char* own_block;     // the writer's block of its own, given back at the end
@@ -209,14 +211,19 @@ void worker_destroy(Worker* worker)
     if (worker->compiled != nullptr) compiled_automaton_destroy(worker->compiled);
 }
 
-// Starts the workers, each with the words the calling thread has seen.
-// Returns how many run; too few still mark the whole text, and none leave
-// the calling thread to go on alone.
+// Starts the workers, with the calling thread's word cache, shared from now
+// on. Returns how many run; too few still mark the whole text, and none
+// leave the calling thread to go on alone.
 std::size_t start_workers(Shared* shared, std::vector<Worker>* workers, std::vector<std::thread>* threads)
 {
+    MarkCache* cache = &(*workers)[0].text.cache;
+    if (cache->slots == nullptr) mark_cache_create(cache, cache->marker, MARK_CACHE_SET_BITS);
+    mark_cache_share(cache);
     for (std::size_t k = 1; k < workers->size(); ++k) {
         Worker* worker = &(*workers)[k];
-        mark_cache_copy(&worker->text.cache, &(*workers)[0].text.cache);
+        // The worker's own marker, made once it runs, is the one the cache walks with.
+        worker->text.cache = *cache;
+        worker->text.cache.marker = &worker->fast;
         try {
             threads->emplace_back(work, shared, worker);
         } catch (const std::system_error&) {
@@ -315,6 +322,14 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     lock.unlock();
     for (std::thread& thread : threads) thread.join();
 
+    // The cache is the calling thread's to give back.
+    for (std::size_t k = 1; k < workers.size(); ++k) {
+        if (workers[k].text.cache.slots == workers[0].text.cache.slots) {
+            workers[k].text.cache.slots = nullptr;
+            workers[k].text.cache.short_slots = nullptr;
+            workers[k].text.cache.shared = false;
+        }
+    }
     for (Worker& worker : workers) worker_destroy(&worker);
     mem_release(block);
     if (reader.error != 0) {

@@ -11,6 +11,7 @@
 #include "breaks/letter_mask.h"
 #include "breaks/mark_expand.h"
 #include "breaks/mark_cache.h"
+#include "breaks/mark_cache_shared.h"
 #include "common/file_system.h"
 #include "common/memory.h"
 #include "common/saved_errno.h"
@@ -124,15 +125,34 @@ ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* t
     for (int w = 0; w < RUN_MARK_WORDS; ++w) add_marks(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
 }
 
+// The marks of a run of 4 .. SHORT_RUN_MAX letters from the cache, shared
+// by several threads or not.
+template <bool SHARED>
+ZARNET_ALWAYS_INLINE inline std::uint64_t short_marks(const MarkCache* cache, ShortSlot* short_slots,
+                                                      unsigned hash_shift, const unsigned char* run,
+                                                      std::int64_t length)
+{
+    if constexpr (SHARED) return mark_cache_short_marks_shared(cache, short_slots, hash_shift, run, length);
+    return mark_cache_short_marks_in(cache, short_slots, hash_shift, run, length);
+}
+
 // The marks of a run of `length` letters at `pos`, any length: from the
 // cache, or, for a run longer than CACHED_RUN_MAX letters, added to the
 // block's marks here (0 is returned then).
+template <bool SHARED>
 ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char* text, std::size_t pos,
                                            std::size_t length)
 {
     const std::int64_t letters = static_cast<std::int64_t>(length);
-    if (length <= SHORT_RUN_MAX) return mark_cache_short_marks(&pass->cache, text + pos, letters);
-    if (length <= CACHED_RUN_MAX) return mark_cache_marks(&pass->cache, text + pos, letters);
+    const MarkCache* cache = &pass->cache;
+    if (length <= SHORT_RUN_MAX) {
+        return short_marks<SHARED>(cache, cache->short_slots, static_cast<unsigned>(64 - cache->set_bits),
+                                   text + pos, letters);
+    }
+    if (length <= CACHED_RUN_MAX) {
+        if constexpr (SHARED) return mark_cache_marks_shared(cache, text + pos, letters);
+        return mark_cache_marks(cache, text + pos, letters);
+    }
     add_long_run_marks(pass, text, pos, length);
     return 0;
 }
@@ -141,7 +161,9 @@ ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char
 // limit) and adds their marks to pass->marks: each from the word cache,
 // a run longer than CACHED_RUN_MAX letters from the automaton. The loop
 // serves runs that end in the word of the mask where they start, and
-// short ones first; the others leave it.
+// short ones first; the others leave it. SHARED: the cache is shared by
+// several threads.
+template <bool SHARED>
 ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned char* text, std::size_t start,
                                                std::size_t limit)
 {
@@ -172,7 +194,7 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
             if (after == 0) [[unlikely]] {
                 // The run goes on into the next word.
                 const std::size_t pos = 64 * k + shift;
-                const std::uint64_t run_bits = marks_of_run(pass, text, pos, run_end_past(bits, k) - pos);
+                const std::uint64_t run_bits = marks_of_run<SHARED>(pass, text, pos, run_end_past(bits, k) - pos);
                 here |= run_bits << shift;
                 next |= (run_bits >> 1) >> (63 - shift);
                 continue;
@@ -180,11 +202,11 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
             // Its marks stay in this word.
             const std::size_t length = static_cast<unsigned>(std::countr_zero(after)) - shift;
             if (length <= SHORT_RUN_MAX) [[likely]] {
-                here |= mark_cache_short_marks_in(&pass->cache, short_slots, short_shift, word_text + shift,
-                                                  static_cast<std::int64_t>(length))
+                here |= short_marks<SHARED>(&pass->cache, short_slots, short_shift, word_text + shift,
+                                            static_cast<std::int64_t>(length))
                         << shift;
             } else {
-                here |= marks_of_run(pass, text, 64 * k + shift, length) << shift;
+                here |= marks_of_run<SHARED>(pass, text, 64 * k + shift, length) << shift;
             }
         }
         marks[k] |= here;
@@ -193,18 +215,20 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
     marks[k] |= carried;
 }
 
+template <bool SHARED>
 void find_marks_plain(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
-    find_marks_in(pass, text, start, limit);
+    find_marks_in<SHARED>(pass, text, start, limit);
 }
 
 #ifdef ZARNET_HAVE_BMI2_LOOP
 // The same loop with the bit instructions of BMI1 and BMI2: shifts by a
 // count in any register, and trailing zeros counted in one step.
+template <bool SHARED>
 __attribute__((target("bmi,bmi2,popcnt,lzcnt"))) void find_marks_bmi2(TextMarker* pass, const unsigned char* text,
                                                                      std::size_t start, std::size_t limit)
 {
-    find_marks_in(pass, text, start, limit);
+    find_marks_in<SHARED>(pass, text, start, limit);
 }
 
 bool has_bmi2()
@@ -214,15 +238,25 @@ bool has_bmi2()
 }
 #endif
 
-void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
+template <bool SHARED>
+void find_marks_on(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
 #ifdef ZARNET_HAVE_BMI2_LOOP
     if (has_bmi2()) {
-        find_marks_bmi2(pass, text, start, limit);
+        find_marks_bmi2<SHARED>(pass, text, start, limit);
         return;
     }
 #endif
-    find_marks_plain(pass, text, start, limit);
+    find_marks_plain<SHARED>(pass, text, start, limit);
+}
+
+void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
+{
+    if (pass->cache.shared) {
+        find_marks_on<true>(pass, text, start, limit);
+    } else {
+        find_marks_on<false>(pass, text, start, limit);
+    }
 }
 
 }  // namespace
@@ -280,6 +314,7 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     pass->cache.slots = nullptr;
     pass->cache.short_slots = nullptr;
     pass->cache.set_bits = 0;
+    pass->cache.shared = false;
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
                                0, 0, 0, 0};
     pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));

@@ -11,11 +11,13 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "automaton/compiled_automaton.h"
 #include "breaks/fast_marker.h"
 #include "breaks/letter_mask.h"
+#include "breaks/mark_cache_shared.h"
 #include "breaks/mark_expand.h"
 #include "breaks/parallel_pass.h"
 #include "breaks/plain_pass.h"
@@ -207,6 +209,63 @@ TEST(ParallelPass, PatternSetsTooLargeToShareGiveEachThreadItsOwnMatcher)
     EXPECT_FALSE(compiled_share(matcher.compiled));
     compiled_automaton_destroy(matcher.compiled);
     EXPECT_GT(expect_same(c, {{1, 1024, 0}, {2, 4096, 1024}}, "large set"), 5000u);
+}
+
+TEST(ParallelPass, ThreadsSharingATinyWordCacheGetEachWordsOwnMarks)
+{
+    // Two sets in each table: the threads keep putting words in and moving
+    // them first in the same sets while the others read them.
+    const std::string root(ZARNET_SOURCE_DIR);
+    const std::string data = root + "/tests/data/real/";
+    MarkingCase c{read_bytes(root + "/patterns/en-us.pat"), read_bytes(data + "en-us.small"),
+                  read_bytes(data + "en-us.large"), read_bytes(data + "en.txt")};
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    ASSERT_TRUE(compiled_share(matcher.compiled));
+    // Distinct words of 4 .. CACHED_RUN_MAX letters, each followed by room
+    // for a whole key, with their marks.
+    std::vector<std::vector<unsigned char>> words;
+    std::vector<std::uint64_t> expected;
+    for (std::size_t i = 0, j = 0; i < c.text.size() && words.size() < 400; i = j + 1) {
+        for (j = i; j < c.text.size() && matcher.marker.letter[static_cast<unsigned char>(c.text[j])];) ++j;
+        if (j - i < 4 || j - i > static_cast<std::size_t>(CACHED_RUN_MAX)) continue;
+        std::vector<unsigned char> word(c.text.begin() + static_cast<std::ptrdiff_t>(i),
+                                        c.text.begin() + static_cast<std::ptrdiff_t>(j));
+        if (std::find(words.begin(), words.end(), word) != words.end()) continue;
+        std::uint64_t marks[RUN_MARK_WORDS];
+        run_marks(&matcher.marker, word.data(), static_cast<std::int64_t>(word.size()), marks);
+        expected.push_back(marks[0]);
+        word.resize(word.size() + CACHED_RUN_MAX, 0);
+        words.push_back(word);
+    }
+    ASSERT_EQ(words.size(), 400u);
+    ASSERT_GT(std::count_if(expected.begin(), expected.end(), [](std::uint64_t m) { return m != 0; }), 200);
+
+    MarkCache cache;
+    mark_cache_create(&cache, &matcher.marker, 1);
+    mark_cache_share(&cache);
+    std::vector<int> wrong(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            std::mt19937 random(static_cast<unsigned>(7 + t));
+            for (int n = 0; n < 150000; ++n) {
+                const std::size_t w = random() % words.size();
+                const std::int64_t length = static_cast<std::int64_t>(words[w].size()) - CACHED_RUN_MAX;
+                const std::uint64_t marks =
+                    length <= SHORT_RUN_MAX
+                        ? mark_cache_short_marks_shared(&cache, cache.short_slots,
+                                                        static_cast<unsigned>(64 - cache.set_bits), words[w].data(),
+                                                        length)
+                        : mark_cache_marks_shared(&cache, words[w].data(), length);
+                if (marks != expected[w]) ++wrong[static_cast<std::size_t>(t)];
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(wrong[static_cast<std::size_t>(t)], 0) << "thread " << t;
+    mark_cache_destroy(&cache);
+    compiled_automaton_destroy(matcher.compiled);
 }
 
 // A stream that gives `text` and then fails with EIO, or takes `room` bytes
