@@ -11,10 +11,10 @@ void* must_alloc_zeroed(std::size_t count, std::size_t size);
 void mem_release(void* block);
 
 // A zeroed block of `size` bytes for a large table that is read all over:
-// where the system allows, it is backed by huge pages, so that looking up
-// the table neither misses the processor's address cache (TLB) at every
-// turn nor takes a page fault for each 4 KiB page first touched. Released
-// with mem_release.
+// where the system allows, it is backed by huge pages (the block rounded up
+// to whole ones), so that looking up the table neither misses the
+// processor's address cache (TLB) at every turn nor takes a page fault for
+// each 4 KiB page first touched. Released with mem_release.
 void* must_alloc_table(std::size_t size);
 
 // A block of `size` bytes, not cleared, for large buffers and tables that a
