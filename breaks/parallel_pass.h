@@ -4,7 +4,8 @@
 // to depend on what follows), so every piece is marked on its own, by
 // whichever thread takes it, exactly as the single-threaded pass marks it;
 // the marked pieces are written in their order. Memory stays bounded: a
-// ring of pieces and their marked forms, and one word cache per thread.
+// ring of pieces and their marked forms; the threads share one word cache
+// and one compiled matcher.
 
 #include <cstddef>
 #include <cstdio>
@@ -22,10 +23,10 @@ constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 
 // The fewest processors on which the text is marked on several threads: a
 // large text is marked on every processor, since its wall time is what the
-// user waits for. On a 2-core virtual machine two threads took 0.76 of the
-// wall time of one on KJV x10 (0.77 on German x3) for 1.23 times its
-// processor time (1.28): each thread meets every new word once, and two
-// busy processors there run slower than one.
+// user waits for. On a 2-core virtual machine two threads took 0.70 to 0.78
+// of the wall time of one on KJV x10 and German x3, for 1.2 to 1.4 times its
+// processor time: the pieces and their marked forms pass between the
+// processors' caches, and two busy processors there run slower than one.
 constexpr unsigned THREADS_FROM = 2;
 
 // Pieces in the ring for each thread: room to read ahead and to go on
