@@ -211,11 +211,12 @@ void worker_destroy(Worker* worker)
     if (worker->compiled != nullptr) compiled_automaton_destroy(worker->compiled);
 }
 
-// Starts the workers, with the calling thread's word cache, shared from now
-// on. Returns how many run; too few still mark the whole text, and none
+// Starts the workers, with the calling thread's word cache and, when it can
+// be shared, matcher, shared from now on. Returns how many run; too few still mark the whole text, and none
 // leave the calling thread to go on alone.
 std::size_t start_workers(Shared* shared, std::vector<Worker>* workers, std::vector<std::thread>* threads)
 {
+    shared->one_matcher = compiled_share(shared->marker->automaton);
     MarkCache* cache = &(*workers)[0].text.cache;
     if (cache->slots == nullptr) mark_cache_create(cache, cache->marker, MARK_CACHE_SET_BITS);
     mark_cache_share(cache);
@@ -240,7 +241,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
 {
     Shared shared;
     shared.marker = marker;
-    shared.one_matcher = options.workers != 0 && compiled_share(marker->automaton);
+    shared.one_matcher = false;
     shared.capacity = text_chunk_capacity(options.piece);
     // A marked piece is at most twice its text.
     shared.out_capacity = 2 * shared.capacity;
