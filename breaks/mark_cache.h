@@ -73,7 +73,6 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits 
 int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
 
-
 // Looks for the run in the slots of `set` after the first; a slot found is
 // put first, where a hit on it belongs, and the run is marked into the first
 // slot if no slot holds it. Returns the run's marks.
@@ -172,9 +171,9 @@ inline std::size_t long_set_index(const MarkCache* cache, const std::uint64_t ke
 }  // namespace mark_cache_detail
 
 // The marks of a run of 4 .. SHORT_RUN_MAX letters, with the cache's table
-// of short words and the shift of its hash (64 - set_bits) given, so that a
-// loop over words can hold them in registers. The SHORT_RUN_MAX bytes from
-// the start of the run must be readable, even past its end.
+// of short words and the shift of its hash (mark_cache_short_shift) given,
+// so that a loop over words can hold them in registers. The SHORT_RUN_MAX
+// bytes from the start of the run must be readable, even past its end.
 inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot* short_slots, unsigned hash_shift,
                                                const unsigned char* run, std::int64_t length)
 {
@@ -185,11 +184,10 @@ inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot
     return mark_cache_find_short_later(cache, set, run, length);
 }
 
-// The same, the table and shift taken from the cache.
-inline std::uint64_t mark_cache_short_marks(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+// The shift of the short words' hash that gives their set.
+inline unsigned mark_cache_short_shift(const MarkCache* cache)
 {
-    return mark_cache_short_marks_in(cache, cache->short_slots, static_cast<unsigned>(64 - cache->set_bits), run,
-                                     length);
+    return static_cast<unsigned>(64 - cache->set_bits);
 }
 
 // The marks of a run of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters. The

@@ -146,8 +146,7 @@ ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char
     const std::int64_t letters = static_cast<std::int64_t>(length);
     const MarkCache* cache = &pass->cache;
     if (length <= SHORT_RUN_MAX) {
-        return short_marks<SHARED>(cache, cache->short_slots, static_cast<unsigned>(64 - cache->set_bits),
-                                   text + pos, letters);
+        return short_marks<SHARED>(cache, cache->short_slots, mark_cache_short_shift(cache), text + pos, letters);
     }
     if (length <= CACHED_RUN_MAX) {
         if constexpr (SHARED) return mark_cache_marks_shared(cache, text + pos, letters);
@@ -170,7 +169,7 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
     const std::uint64_t* bits = pass->bits;
     std::uint64_t* marks = pass->marks;
     ShortSlot* const short_slots = pass->cache.short_slots;
-    const unsigned short_shift = static_cast<unsigned>(64 - pass->cache.set_bits);
+    const unsigned short_shift = mark_cache_short_shift(&pass->cache);
     // Marks of runs that start in one word and go on into the next.
     std::uint64_t carried = 0;
     std::size_t k = start / 64;

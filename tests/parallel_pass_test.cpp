@@ -254,9 +254,8 @@ TEST(ParallelPass, ThreadsSharingATinyWordCacheGetEachWordsOwnMarks)
                 const std::int64_t length = static_cast<std::int64_t>(words[w].size()) - CACHED_RUN_MAX;
                 const std::uint64_t marks =
                     length <= SHORT_RUN_MAX
-                        ? mark_cache_short_marks_shared(&cache, cache.short_slots,
-                                                        static_cast<unsigned>(64 - cache.set_bits), words[w].data(),
-                                                        length)
+                        ? mark_cache_short_marks_shared(&cache, cache.short_slots, mark_cache_short_shift(&cache),
+                                                        words[w].data(), length)
                         : mark_cache_marks_shared(&cache, words[w].data(), length);
                 if (marks != expected[w]) ++wrong[static_cast<std::size_t>(t)];
             }
