@@ -201,8 +201,7 @@ void set_cell(CompiledAutomaton* compiled, std::size_t cell, std::uint32_t row)
 // the lock of a shared matcher.
 std::uint32_t resolve_cell(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
-    const std::size_t cell =
-        static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
+    const std::size_t cell = compiled_cell(compiled, row, byte_class);
     const std::uint32_t known = compiled->cells[cell];
     // Another thread may have made it since this one looked.
     if ((known & ROW_UNMADE) == 0) return known;
@@ -216,8 +215,7 @@ std::uint32_t resolve_cell(CompiledAutomaton* compiled, std::uint32_t row, std::
 // are being made.
 std::uint32_t step(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
-    const std::uint32_t next =
-        compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class];
+    const std::uint32_t next = compiled->cells[compiled_cell(compiled, row, byte_class)];
     if ((next & ROW_UNMADE) == 0) return next;
     return resolve_cell(compiled, row, byte_class);
 }

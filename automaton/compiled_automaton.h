@@ -74,14 +74,18 @@ struct CompiledAutomaton {
 // Makes the row a cell names and puts it in the cell; returns that row.
 std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class);
 
+// Where the cell of `row` for `byte_class` is in `cells`.
+inline std::size_t compiled_cell(const CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
+{
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class;
+}
+
 // The row reached from `row` on a byte of `byte_class`.
 inline std::uint32_t compiled_next(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
     // Acquire: the row named is read after the cell, and was filled in before it.
-    const std::uint32_t next =
-        std::atomic_ref<std::uint32_t>(
-            compiled->cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(compiled->class_count) + byte_class])
-            .load(std::memory_order_acquire);
+    const std::uint32_t next = std::atomic_ref<std::uint32_t>(compiled->cells[compiled_cell(compiled, row, byte_class)])
+                                   .load(std::memory_order_acquire);
     if ((next & ROW_UNMADE) == 0) [[likely]] return next;
     return compiled_resolve(compiled, row, byte_class);
 }
