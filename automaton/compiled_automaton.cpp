@@ -7,6 +7,7 @@
 
 #include "automaton/pattern_line.h"
 #include "common/memory.h"
+#include "common/spin_lock.h"
 
 // The distinct merged outputs made so far. Arrays grow by doubling; all
 // memory comes from must_alloc, so running out of it ends the run with the
@@ -298,7 +299,8 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
 std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
 {
     if (compiled->making == nullptr) return resolve_cell(compiled, row, byte_class);
-    std::lock_guard<std::mutex> hold(*compiled->making);
+    lock_spinning(compiled->making);
+    std::lock_guard<std::mutex> hold(*compiled->making, std::adopt_lock);
     return resolve_cell(compiled, row, byte_class);
 }
 
