@@ -54,8 +54,8 @@ void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits)
 {
     cache->marker = marker;
     cache->set_bits = set_bits;
-    // Both tables in one block: the full pair fills one and a half large pages.
-    const std::size_t short_bytes = table_slots(set_bits) * sizeof(ShortSlot);
+    // Both tables in one block: the full pair fills two large pages.
+    const std::size_t short_bytes = table_slots(mark_cache_short_set_bits(set_bits)) * sizeof(ShortSlot);
     const std::size_t bytes = short_bytes + table_slots(set_bits) * sizeof(MarkCacheSlot);
     unsigned char* block = static_cast<unsigned char*>(new_table(bytes, set_bits == MARK_CACHE_SET_BITS));
     cache->short_slots = reinterpret_cast<ShortSlot*>(block);

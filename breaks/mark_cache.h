@@ -17,6 +17,13 @@
 // before it comes again. One table of 64K slots in four ways had 13,692
 // and 57,057, in two ways 20,352 and 74,557.
 //
+// The short words' table has twice the sets of the other (128K slots, 2 MiB,
+// so that the pair fills two large pages, which the pair of 64K-slot tables
+// took anyway). A short word then misses the first slot of its set 66,348
+// times on the Bible x10 instead of 117,884, and 54,415 times on the German
+// x3 instead of 82,555: fewer words share a set, so fewer are moved to the
+// front, which on two threads moves the set's line between the processors.
+//
 // Letters are never NUL, so a key (the word's bytes, zero after its end)
 // also tells the word's length, and an empty slot (all zero) holds no word.
 
@@ -54,21 +61,21 @@ static_assert(SHORT_RUN_MAX == sizeof(std::uint64_t));
 struct MarkCache {
     const FastMarker* marker;
     MarkCacheSlot* slots;      // (1 << set_bits) * MARK_CACHE_WAYS, in the block after the short slots; null until made
-    ShortSlot* short_slots;    // (1 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
-    int set_bits;              // each table has 1 << set_bits sets
+    ShortSlot* short_slots;    // (2 << set_bits) * MARK_CACHE_WAYS, at the start of the tables' block
+    int set_bits;              // the longer words' table has 1 << set_bits sets, the short words' twice as many
     // Several threads share the cache (mark_cache_shared.h): the marks of
     // each set's first slot carry the set's version above them.
     bool shared;
 };
 
-// A cache of 1 << set_bits sets in each table, set_bits at most
-// MARK_CACHE_SET_BITS.
+// A cache of 1 << set_bits sets for longer words and twice as many for
+// short ones, set_bits at most MARK_CACHE_SET_BITS.
 void mark_cache_create(MarkCache* cache, const FastMarker* marker, int set_bits = MARK_CACHE_SET_BITS);
 
 // The sets enough for a text of `bytes` bytes, as set_bits: a small text
 // meets few words, and every page of the table costs a fault of the memory
-// system when it is first touched. A slot for every 32 bytes of text: a
-// 20 KB text then clears 24 KiB, and a word met again is still found almost
+// system when it is first touched. A long slot for every 32 bytes of text:
+// a 20 KB text then clears 32 KiB, and a word met again is still found almost
 // always (its misses cost less than clearing a larger table).
 int mark_cache_set_bits_for(std::size_t bytes);
 void mark_cache_destroy(MarkCache* cache);
@@ -184,10 +191,16 @@ inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot
     return mark_cache_find_short_later(cache, set, run, length);
 }
 
+// The sets of the short words' table, as bits.
+inline int mark_cache_short_set_bits(int set_bits)
+{
+    return set_bits + 1;
+}
+
 // The shift of the short words' hash that gives their set.
 inline unsigned mark_cache_short_shift(const MarkCache* cache)
 {
-    return static_cast<unsigned>(64 - cache->set_bits);
+    return static_cast<unsigned>(64 - mark_cache_short_set_bits(cache->set_bits));
 }
 
 // The marks of a run of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters. The
