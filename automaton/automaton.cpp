@@ -15,6 +15,7 @@ PatternAutomaton* automaton_create()
     automaton->states[0] = AutomatonState{nullptr, -1, 0, nullptr};
     arena_init(&automaton->storage);
     for (std::uint32_t& count : automaton->transitions_on) count = 0;
+    automaton->longest_output = 0;
     return automaton;
 }
 

@@ -33,6 +33,9 @@ struct PatternAutomaton {
     // How many transitions are on each byte (0: the byte is no letter of
     // any pattern).
     std::uint32_t transitions_on[256];
+    // Digits of the longest output given to a state: no pattern reaches
+    // further back from the byte that ends it.
+    std::size_t longest_output;
 };
 
 inline void automaton_note_letter(PatternAutomaton* automaton, unsigned char letter)
@@ -83,6 +86,7 @@ inline void automaton_set_output(PatternAutomaton* automaton, std::int32_t state
     std::memcpy(copy, output, length);
     copy[length] = '\0';
     automaton->states[state].output = copy;
+    if (length > automaton->longest_output) automaton->longest_output = length;
 }
 
 void automaton_destroy(PatternAutomaton* automaton);

@@ -19,6 +19,8 @@ struct OutputTable {
     std::uint8_t* digits;
     std::size_t digit_count;
     std::size_t digit_room;
+    OutputWindow* windows;   // one for each output
+    std::size_t window_room; // bytes
     std::uint32_t* slots;    // open addressing over output ids, 0 = free
     std::size_t slot_count;  // a power of two
 };
@@ -61,6 +63,9 @@ OutputTable* output_table_create()
     table->digit_room = 256;
     table->digits = static_cast<std::uint8_t*>(must_alloc(table->digit_room));
     table->digit_count = 0;
+    table->window_room = 16 * sizeof(OutputWindow);
+    table->windows = static_cast<OutputWindow*>(must_alloc(table->window_room));
+    table->windows[0] = OutputWindow{};
     table->slot_count = 128;
     table->slots = static_cast<std::uint32_t*>(must_alloc_zeroed(table->slot_count, sizeof(std::uint32_t)));
     return table;
@@ -70,6 +75,7 @@ void output_table_destroy(OutputTable* table)
 {
     mem_release(table->outputs);
     mem_release(table->digits);
+    mem_release(table->windows);
     mem_release(table->slots);
     mem_release(table);
 }
@@ -109,7 +115,17 @@ std::uint32_t add_output(OutputTable* table, const std::uint8_t* values, std::si
     table->outputs = static_cast<MergedOutput*>(
         grow_to_fit(table->outputs, &table->output_room, (table->output_count + 1) * sizeof(MergedOutput)));
     table->digits = static_cast<std::uint8_t*>(grow_to_fit(table->digits, &table->digit_room, table->digit_count + length));
+    table->windows = static_cast<OutputWindow*>(
+        grow_to_fit(table->windows, &table->window_room, (table->output_count + 1) * sizeof(OutputWindow)));
     const std::uint32_t id = static_cast<std::uint32_t>(table->output_count++);
+    // The digits that lie within the window; a longer output leaves the
+    // others out (the matcher is then not `windowed`).
+    OutputWindow& window = table->windows[id];
+    window = OutputWindow{};
+    for (std::size_t k = 0; k < length; ++k) {
+        const std::size_t back = tail + length - 1 - k;  // gaps before the gap after the byte just read
+        if (back < OUTPUT_WINDOW) window.gaps[OUTPUT_WINDOW - 1 - back] = values[k];
+    }
     table->outputs[id] = MergedOutput{static_cast<std::uint32_t>(table->digit_count), static_cast<std::uint8_t>(length),
                                       static_cast<std::uint8_t>(tail)};
     std::memcpy(table->digits + table->digit_count, values, length);
@@ -151,6 +167,8 @@ void output_table_reserve(OutputTable* table, std::size_t outputs)
     table->outputs =
         static_cast<MergedOutput*>(grow_to_fit(table->outputs, &table->output_room, outputs * sizeof(MergedOutput)));
     table->digits = static_cast<std::uint8_t*>(grow_to_fit(table->digits, &table->digit_room, outputs * SPAN));
+    table->windows =
+        static_cast<OutputWindow*>(grow_to_fit(table->windows, &table->window_room, outputs * sizeof(OutputWindow)));
 }
 
 // Where the outputs are kept, told to the readers when it moved.
@@ -159,6 +177,7 @@ void publish_outputs(CompiledAutomaton* compiled)
     // A shared matcher's outputs never move, and its readers must see no write.
     if (compiled->outputs != compiled->table->outputs) compiled->outputs = compiled->table->outputs;
     if (compiled->digits != compiled->table->digits) compiled->digits = compiled->table->digits;
+    if (compiled->windows != compiled->table->windows) compiled->windows = compiled->table->windows;
 }
 
 std::uint32_t new_row(CompiledAutomaton* compiled)
@@ -273,6 +292,8 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
     compiled->table = output_table_create();
     compiled->outputs = compiled->table->outputs;
     compiled->digits = compiled->table->digits;
+    compiled->windows = compiled->table->windows;
+    compiled->windowed = automaton->longest_output <= OUTPUT_WINDOW;
     compiled->making = nullptr;
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
     // Room for the rows of every state up to a bound: pages of the table are

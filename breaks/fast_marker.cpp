@@ -4,6 +4,11 @@
 
 #include "common/letter_table.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define ZARNET_HAVE_WINDOWED_WALK 1
+#endif
+
 namespace {
 
 inline void merge_row_output(const CompiledAutomaton* automaton, std::uint32_t row, std::int64_t p,
@@ -19,13 +24,50 @@ inline void merge_row_output(const CompiledAutomaton* automaton, std::uint32_t r
     }
 }
 
+#if defined(ZARNET_HAVE_WINDOWED_WALK)
+inline __m128i load_window(const CompiledAutomaton* automaton, std::uint32_t row)
+{
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(automaton->windows[compiled_output(automaton, row)].gaps));
+}
+
+// walk_run for a matcher whose outputs all lie within their windows. The
+// register holds the values of the gaps from OUTPUT_WINDOW - 1 before the
+// gap after the byte just read up to that gap; each step stores it whole,
+// so the gaps it leaves behind are in `values` with their final values,
+// and values[-OUTPUT_WINDOW + 1 .. -1] take what lies before the run.
+void walk_run_windowed(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::int64_t walk,
+                       std::uint8_t* values)
+{
+    static_assert(OUTPUT_WINDOW == sizeof(__m128i));
+    constexpr std::int64_t BACK = static_cast<std::int64_t>(OUTPUT_WINDOW) - 1;
+    CompiledAutomaton* automaton = marker->automaton;
+    std::uint32_t row = compiled_next(automaton, automaton->start_row, marker->dot_class);
+    // The matcher's outputs are read after each step: making a row may move them.
+    __m128i window = load_window(automaton, row);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(values - BACK), window);
+    for (std::int64_t p = 1; p < walk; ++p) {
+        const std::uint8_t byte_class = p <= length ? marker->letter_class[run[p - 1]] : marker->dot_class;
+        row = compiled_next(automaton, row, byte_class);
+        window = _mm_max_epu8(_mm_srli_si128(window, 1), load_window(automaton, row));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(values + p - BACK), window);
+    }
+}
+#endif
+
 // Fills values[q] for the gaps of the framed run that can matter (q below
 // WALK_LIMIT); values[j + 1] is then the gap after letter j of the run.
+// values[-OUTPUT_WINDOW .. -1] may be written too.
 void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
     CompiledAutomaton* automaton = marker->automaton;
     const std::int64_t framed_length = length + 2;
     const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
+#if defined(ZARNET_HAVE_WINDOWED_WALK)
+    if (automaton->windowed) {
+        walk_run_windowed(marker, run, length, walk, values);
+        return;
+    }
+#endif
 
     std::memset(values, 0, static_cast<std::size_t>(walk));
     std::uint32_t row = compiled_next(automaton, automaton->start_row, marker->dot_class);
@@ -59,7 +101,9 @@ void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t 
         for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
         return;
     }
-    std::uint8_t values[WALK_LIMIT];
+    // Room before the values for the gaps a window reaches before the run.
+    alignas(OUTPUT_WINDOW) std::uint8_t room[OUTPUT_WINDOW + WALK_LIMIT];
+    std::uint8_t* values = room + OUTPUT_WINDOW;
     walk_run(marker, run, length, values);
     run_mark_bits(length, values + 1, marks);
 }

@@ -267,6 +267,54 @@ TEST(FastPath, MatchesPlainWalkOnHostilePatternShapes)
     }
 }
 
+// Patterns whose outputs reach back as far as a window holds, and one gap
+// further: the first set is walked with windows, the second without.
+TEST(FastPath, MatchesPlainWalkForPatternsReachingToTheWindowsEdgeAndPast)
+{
+    std::mt19937 random(5);
+    for (const std::size_t longest : {OUTPUT_WINDOW - 1, OUTPUT_WINDOW}) {
+        MarkingCase c{"", "abc", "ABC", ""};
+        std::vector<std::string> long_ones;  // the letters of the longest patterns
+        for (int i = 0; i < 300; ++i) {
+            // Letters of the pattern; a long one has digits at both ends, so
+            // its output spans all its gaps.
+            const std::size_t letters = i % 3 == 0 ? longest : 1 + random() % longest;
+            std::string word;
+            for (std::size_t k = 0; k <= letters; ++k) {
+                const bool end = k == 0 || k == letters;
+                if (end && letters == longest) {
+                    c.patterns += static_cast<char>('1' + random() % 9);
+                } else if (random() % 2 == 0) {
+                    c.patterns += static_cast<char>('0' + random() % 10);
+                }
+                if (k < letters) word += "abc"[random() % 3];
+                if (k < letters) c.patterns += word.back();
+            }
+            c.patterns += '\n';
+            if (letters == longest) long_ones.push_back(word);
+        }
+        // Words that hold a long pattern somewhere, and random ones.
+        while (c.text.size() < 40000) {
+            std::string word;
+            for (std::size_t k = random() % 6; k > 0; --k) word += "abc"[random() % 3];
+            if (random() % 2 == 0) word += long_ones[random() % long_ones.size()];
+            for (std::size_t k = random() % 6; k > 0; --k) word += "abc"[random() % 3];
+            for (char& letter : word) {
+                if (random() % 4 == 0) letter = static_cast<char>(letter - 'a' + 'A');
+            }
+            c.text += word + ' ';
+        }
+        const AutomatonPtr unlinked = load_pattern_text(c.patterns, nullptr, FailureLinks::left_out);
+        ASSERT_NE(unlinked, nullptr);
+        CompiledAutomaton* compiled = compile_automaton(unlinked.get());
+        EXPECT_EQ(compiled->windowed, longest + 1 <= OUTPUT_WINDOW);
+        compiled_automaton_destroy(compiled);
+        const std::string label = "longest pattern of " + std::to_string(longest) + " letters";
+        EXPECT_GT(expect_same(c, TEXT_CHUNK, label), 1000u);
+        expect_same(c, 1024, label + ", small blocks");
+    }
+}
+
 }  // namespace
 
 namespace {
