@@ -52,6 +52,36 @@ void walk_run_windowed(const FastMarker* marker, const unsigned char* run, std::
         _mm_storeu_si128(reinterpret_cast<__m128i*>(values + p - BACK), window);
     }
 }
+
+// walk_run_windowed for several runs at once, a step of each in turn: the
+// steps of one run wait for memory one after another, those of different
+// runs do not. values[k] takes the values of runs[k].
+void walk_runs_windowed(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths,
+                        int count, std::uint8_t* const* values)
+{
+    constexpr std::int64_t BACK = static_cast<std::int64_t>(OUTPUT_WINDOW) - 1;
+    CompiledAutomaton* automaton = marker->automaton;
+    std::int64_t walk[SIDE_BY_SIDE_MAX];
+    std::uint32_t row[SIDE_BY_SIDE_MAX];
+    __m128i window[SIDE_BY_SIDE_MAX];
+    std::int64_t longest = 0;
+    for (int k = 0; k < count; ++k) {
+        walk[k] = lengths[k] + 2 < WALK_LIMIT ? lengths[k] + 2 : WALK_LIMIT;
+        if (walk[k] > longest) longest = walk[k];
+        row[k] = compiled_next(automaton, automaton->start_row, marker->dot_class);
+        window[k] = load_window(automaton, row[k]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(values[k] - BACK), window[k]);
+    }
+    for (std::int64_t p = 1; p < longest; ++p) {
+        for (int k = 0; k < count; ++k) {
+            if (p >= walk[k]) continue;
+            const std::uint8_t byte_class = p <= lengths[k] ? marker->letter_class[runs[k][p - 1]] : marker->dot_class;
+            row[k] = compiled_next(automaton, row[k], byte_class);
+            window[k] = _mm_max_epu8(_mm_srli_si128(window[k], 1), load_window(automaton, row[k]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(values[k] + p - BACK), window[k]);
+        }
+    }
+}
 #endif
 
 // Fills values[q] for the gaps of the framed run that can matter (q below
@@ -106,4 +136,29 @@ void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t 
     std::uint8_t* values = room + OUTPUT_WINDOW;
     walk_run(marker, run, length, values);
     run_mark_bits(length, values + 1, marks);
+}
+
+void runs_marks(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths, int count,
+                std::uint64_t* marks)
+{
+    std::uint64_t run_words[RUN_MARK_WORDS];
+#if defined(ZARNET_HAVE_WINDOWED_WALK)
+    if (marker->automaton->windowed) {
+        alignas(OUTPUT_WINDOW) std::uint8_t room[SIDE_BY_SIDE_MAX][OUTPUT_WINDOW + WALK_LIMIT];
+        std::uint8_t* values[SIDE_BY_SIDE_MAX];
+        for (int k = 0; k < count; ++k) values[k] = room[k] + OUTPUT_WINDOW;
+        walk_runs_windowed(marker, runs, lengths, count, values);
+        for (int k = 0; k < count; ++k) {
+            marks[k] = 0;
+            if (lengths[k] < MARKABLE_RUN_MIN) continue;
+            run_mark_bits(lengths[k], values[k] + 1, run_words);
+            marks[k] = run_words[0];
+        }
+        return;
+    }
+#endif
+    for (int k = 0; k < count; ++k) {
+        run_marks(marker, runs[k], lengths[k], run_words);
+        marks[k] = run_words[0];
+    }
 }

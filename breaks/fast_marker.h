@@ -31,3 +31,11 @@ void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const c
 // the whole run, and only its first MARKED_LETTERS_MAX letters can take one.
 void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
                std::uint64_t marks[RUN_MARK_WORDS]);
+
+// Runs walked side by side by runs_marks, at most.
+constexpr int SIDE_BY_SIDE_MAX = 4;
+
+// The marks of `count` (at most SIDE_BY_SIDE_MAX) runs of at most 64
+// letters: marks[k] of runs[k], of lengths[k] letters.
+void runs_marks(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths, int count,
+                std::uint64_t* marks);

@@ -97,30 +97,46 @@ bool put_first(Slot* set, const SetCopy<Slot>& copy, std::uint32_t way, const Sl
     return true;
 }
 
+// Puts `wanted` (with its marks) first in the set, which `copy` holds as
+// read, unless the set comes to hold it meanwhile: another thread may have
+// walked the same word, and the first to put it in keeps its place.
+template <typename Slot>
+void put_walked(Slot* set, SetCopy<Slot>* copy, const Slot& wanted)
+{
+    for (int attempt = 0; attempt < BUSY_TRIES; ++attempt) {
+        if (put_first(set, *copy, MARK_CACHE_WAYS - 1, wanted)) return;
+        if (!read_set(set, copy) || way_of(*copy, wanted) < MARK_CACHE_WAYS) return;
+    }
+}
+
 // The marks of the word whose key `wanted` holds, from its set, or walked
-// and put first in the set. A word found after the first slot is put
-// first, as in a cache of one thread, so that the next lookup finds it at
-// once.
+// and put first in the set (or left to wait for its walk, with 0). A word
+// found after the first slot is put first, as in a cache of one thread, so
+// that the next lookup finds it at once.
 template <typename Slot>
 std::uint64_t find_or_walk(const MarkCache* cache, Slot* set, Slot wanted, const unsigned char* run,
                            std::int64_t length)
 {
     SetCopy<Slot> copy;
-    if (!read_set(set, &copy)) return mark_cache_walk(cache, run, length);
+    if (!read_set(set, &copy)) return mark_cache_missed(cache, run, length);
     const std::uint32_t way = way_of(copy, wanted);
     if (way < MARK_CACHE_WAYS) {
         // Left where it is if the set changed meanwhile.
         if (way != 0) put_first(set, copy, way, copy.slots[way]);
         return copy.slots[way].marks;
     }
-    // Another thread may walk the same word meanwhile: the first to put it
-    // in keeps its place.
+    if (cache->waiting != nullptr) return mark_cache_missed(cache, run, length);
     wanted.marks = mark_cache_walk(cache, run, length);
-    for (int attempt = 0; attempt < BUSY_TRIES; ++attempt) {
-        if (put_first(set, copy, MARK_CACHE_WAYS - 1, wanted)) break;
-        if (!read_set(set, &copy) || way_of(copy, wanted) < MARK_CACHE_WAYS) break;
-    }
+    put_walked(set, &copy, wanted);
     return wanted.marks;
+}
+
+// Puts a walked word in its set, read afresh.
+template <typename Slot>
+void put_walked_in(Slot* set, const Slot& wanted)
+{
+    SetCopy<Slot> copy;
+    if (read_set(set, &copy) && way_of(copy, wanted) == MARK_CACHE_WAYS) put_walked(set, &copy, wanted);
 }
 
 }  // namespace
@@ -142,4 +158,19 @@ std::uint64_t mark_cache_find_shared(const MarkCache* cache, MarkCacheSlot* set,
     MarkCacheSlot wanted{};
     make_key(run, length, wanted.key);
     return find_or_walk(cache, set, wanted, run, length);
+}
+
+void mark_cache_put_shared(const MarkCache* cache, const unsigned char* run, std::int64_t length,
+                           std::uint64_t marks)
+{
+    if (length <= SHORT_RUN_MAX) {
+        const std::uint64_t key = short_key(run, length);
+        put_walked_in(&cache->short_slots[short_set_index(key, mark_cache_short_shift(cache)) * MARK_CACHE_WAYS],
+                      ShortSlot{key, marks});
+        return;
+    }
+    MarkCacheSlot wanted{};
+    make_key(run, length, wanted.key);
+    wanted.marks = marks;
+    put_walked_in(&cache->slots[long_set_index(cache, wanted.key) * MARK_CACHE_WAYS], wanted);
 }

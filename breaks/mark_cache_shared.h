@@ -39,6 +39,11 @@ std::uint64_t mark_cache_find_short_shared(const MarkCache* cache, ShortSlot* se
 std::uint64_t mark_cache_find_shared(const MarkCache* cache, MarkCacheSlot* set, const unsigned char* run,
                                      std::int64_t length);
 
+// Puts a walked word first in its set of a shared cache, unless the set
+// holds it or stays busy.
+void mark_cache_put_shared(const MarkCache* cache, const unsigned char* run, std::int64_t length,
+                           std::uint64_t marks);
+
 namespace mark_cache_detail {
 
 // Where a set's version starts in its first slot's marks: above a mark

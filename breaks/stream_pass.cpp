@@ -108,21 +108,13 @@ void write_marked(TextMarker* pass, const unsigned char* text, std::size_t from,
     }
 }
 
-// Adds marks `bits` (bit j: a mark after byte pos + j) to the block's.
-inline void add_marks(std::uint64_t* marks, std::size_t pos, std::uint64_t bits)
-{
-    const unsigned shift = static_cast<unsigned>(pos % 64);
-    marks[pos / 64] |= bits << shift;
-    marks[pos / 64 + 1] |= (bits >> 1) >> (63 - shift);
-}
-
 // Adds the marks of a run longer than CACHED_RUN_MAX letters.
 ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* text, std::size_t pos,
                                         std::size_t length)
 {
     std::uint64_t bits[RUN_MARK_WORDS];
     run_marks(pass->marker, text + pos, static_cast<std::int64_t>(length), bits);
-    for (int w = 0; w < RUN_MARK_WORDS; ++w) add_marks(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
+    for (int w = 0; w < RUN_MARK_WORDS; ++w) mark_bits_add(pass->marks, pos + 64 * static_cast<std::size_t>(w), bits[w]);
 }
 
 // The marks of a run of 4 .. SHORT_RUN_MAX letters from the cache, shared
@@ -251,11 +243,18 @@ void find_marks_on(TextMarker* pass, const unsigned char* text, std::size_t star
 
 void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
+    // Words that miss wait to be walked a few at a time; the last are
+    // walked here, before the block is written.
+    pass->waiting.text = text;
+    pass->waiting.marks = pass->marks;
+    pass->waiting.count = 0;
+    pass->cache.waiting = &pass->waiting;
     if (pass->cache.shared) {
         find_marks_on<true>(pass, text, start, limit);
     } else {
         find_marks_on<false>(pass, text, start, limit);
     }
+    mark_cache_walk_waiting(&pass->cache);
 }
 
 }  // namespace
@@ -314,6 +313,8 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     pass->cache.short_slots = nullptr;
     pass->cache.set_bits = 0;
     pass->cache.shared = false;
+    pass->cache.waiting = nullptr;
+    pass->waiting.count = 0;
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
                                0, 0, 0, 0};
     pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));

@@ -73,6 +73,7 @@ constexpr std::size_t MARK_WORDS_PAST = RUN_MARK_WORDS + 3;
 struct TextMarker {
     const FastMarker* marker;
     MarkCache cache;
+    WaitingWalks waiting; // words of the block that missed the cache, until they are walked
     BlockWriter writer;
     std::uint64_t* bits;  // letter mask of the block, one word more than needed
     std::uint64_t* marks; // the block's marks (bit i of word k: after byte 64k + i), MARK_WORDS_PAST words more

@@ -214,7 +214,8 @@ TEST(ParallelPass, PatternSetsTooLargeToShareGiveEachThreadItsOwnMatcher)
 TEST(ParallelPass, ThreadsSharingATinyWordCacheGetEachWordsOwnMarks)
 {
     // Two sets in each table: the threads keep putting words in and moving
-    // them first in the same sets while the others read them.
+    // them first in the same sets while the others read them. Half of them
+    // let the words that miss wait and put them in once walked.
     const std::string root(ZARNET_SOURCE_DIR);
     const std::string data = root + "/tests/data/real/";
     MarkingCase c{read_bytes(root + "/patterns/en-us.pat"), read_bytes(data + "en-us.small"),
@@ -222,24 +223,28 @@ TEST(ParallelPass, ThreadsSharingATinyWordCacheGetEachWordsOwnMarks)
     Matcher matcher;
     ASSERT_TRUE(make_matcher(&matcher, c));
     ASSERT_TRUE(compiled_share(matcher.compiled));
-    // Distinct words of 4 .. CACHED_RUN_MAX letters, each followed by room
-    // for a whole key, with their marks.
-    std::vector<std::vector<unsigned char>> words;
+    // Distinct words of 4 .. CACHED_RUN_MAX letters, word w at 64 * w of
+    // one block with room for a whole key after it, and their marks.
+    constexpr std::size_t WORDS = 300;
+    std::vector<unsigned char> block(64 * (WORDS + 1), 0);
+    std::vector<std::int64_t> lengths;
     std::vector<std::uint64_t> expected;
-    for (std::size_t i = 0, j = 0; i < c.text.size() && words.size() < 400; i = j + 1) {
+    std::vector<std::string> seen;
+    for (std::size_t i = 0, j = 0; i < c.text.size() && lengths.size() < WORDS; i = j + 1) {
         for (j = i; j < c.text.size() && matcher.marker.letter[static_cast<unsigned char>(c.text[j])];) ++j;
-        if (j - i < 4 || j - i > static_cast<std::size_t>(CACHED_RUN_MAX)) continue;
-        std::vector<unsigned char> word(c.text.begin() + static_cast<std::ptrdiff_t>(i),
-                                        c.text.begin() + static_cast<std::ptrdiff_t>(j));
-        if (std::find(words.begin(), words.end(), word) != words.end()) continue;
+        const std::string word = c.text.substr(i, j - i);
+        if (word.size() < 4 || word.size() > static_cast<std::size_t>(CACHED_RUN_MAX)) continue;
+        if (std::find(seen.begin(), seen.end(), word) != seen.end()) continue;
+        seen.push_back(word);
+        unsigned char* at = &block[64 * lengths.size()];
+        std::memcpy(at, word.data(), word.size());
         std::uint64_t marks[RUN_MARK_WORDS];
-        run_marks(&matcher.marker, word.data(), static_cast<std::int64_t>(word.size()), marks);
+        run_marks(&matcher.marker, at, static_cast<std::int64_t>(word.size()), marks);
         expected.push_back(marks[0]);
-        word.resize(word.size() + CACHED_RUN_MAX, 0);
-        words.push_back(word);
+        lengths.push_back(static_cast<std::int64_t>(word.size()));
     }
-    ASSERT_EQ(words.size(), 400u);
-    ASSERT_GT(std::count_if(expected.begin(), expected.end(), [](std::uint64_t m) { return m != 0; }), 200);
+    ASSERT_EQ(lengths.size(), WORDS);
+    ASSERT_GT(std::count_if(expected.begin(), expected.end(), [](std::uint64_t m) { return m != 0; }), 150);
 
     MarkCache cache;
     mark_cache_create(&cache, &matcher.marker, 1);
@@ -249,15 +254,22 @@ TEST(ParallelPass, ThreadsSharingATinyWordCacheGetEachWordsOwnMarks)
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             std::mt19937 random(static_cast<unsigned>(7 + t));
+            MarkCache own = cache;
+            std::vector<std::uint64_t> marks(WORDS + MARK_WORDS_PAST, 0);
+            std::vector<char> looked(WORDS, 0);
+            WaitingWalks waiting{block.data(), marks.data(), 0, {}, {}};
+            if (t % 2 == 1) own.waiting = &waiting;
             for (int n = 0; n < 150000; ++n) {
-                const std::size_t w = random() % words.size();
-                const std::int64_t length = static_cast<std::int64_t>(words[w].size()) - CACHED_RUN_MAX;
-                const std::uint64_t marks =
-                    length <= SHORT_RUN_MAX
-                        ? mark_cache_short_marks_shared(&cache, cache.short_slots, mark_cache_short_shift(&cache),
-                                                        words[w].data(), length)
-                        : mark_cache_marks_shared(&cache, words[w].data(), length);
-                if (marks != expected[w]) ++wrong[static_cast<std::size_t>(t)];
+                const std::size_t w = random() % WORDS;
+                const unsigned char* word = &block[64 * w];
+                // The marks of the word's last lookup, whether given or added once walked.
+                mark_cache_walk_waiting(&own);
+                if (looked[w] != 0 && marks[w] != expected[w]) ++wrong[static_cast<std::size_t>(t)];
+                looked[w] = 1;
+                marks[w] = lengths[w] <= SHORT_RUN_MAX
+                               ? mark_cache_short_marks_shared(&own, own.short_slots, mark_cache_short_shift(&own),
+                                                               word, lengths[w])
+                               : mark_cache_marks_shared(&own, word, lengths[w]);
             }
         });
     }
