@@ -183,9 +183,15 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
             starts &= starts - 1;
             const std::uint64_t after = ~current & (~std::uint64_t{0} << shift);
             if (after == 0) [[unlikely]] {
-                // The run goes on into the next word.
+                // The run goes on into the next word, and mostly ends there.
                 const std::size_t pos = 64 * k + shift;
-                const std::uint64_t run_bits = marks_of_run<SHARED>(pass, text, pos, run_end_past(bits, k) - pos);
+                const std::uint64_t beyond = ~following;
+                const std::size_t length = beyond != 0 ? 64 + static_cast<unsigned>(std::countr_zero(beyond)) - shift
+                                                       : run_end_past(bits, k) - pos;
+                const std::uint64_t run_bits =
+                    length <= SHORT_RUN_MAX ? short_marks<SHARED>(&pass->cache, short_slots, short_shift,
+                                                                  word_text + shift, static_cast<std::int64_t>(length))
+                                            : marks_of_run<SHARED>(pass, text, pos, length);
                 here |= run_bits << shift;
                 next |= (run_bits >> 1) >> (63 - shift);
                 continue;
