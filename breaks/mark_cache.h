@@ -242,6 +242,34 @@ inline unsigned mark_cache_short_shift(const MarkCache* cache)
     return static_cast<unsigned>(64 - mark_cache_short_set_bits(cache->set_bits));
 }
 
+// A lookup of a longer word in two halves: the first finds its set and asks
+// the memory system for it, the second, a little later, reads it. A loop
+// over words starts the lookups of the longer words of a stretch of text,
+// goes on with the short ones, and then finishes those, so that the waits
+// for their sets, in a table larger than the processor's own cache, overlap
+// with other work.
+struct LongLookup {
+    std::uint64_t key[3];
+    MarkCacheSlot* set;
+};
+
+inline void mark_cache_long_start(const MarkCache* cache, const unsigned char* run, std::int64_t length,
+                                  LongLookup* lookup)
+{
+    mark_cache_detail::make_key(run, length, lookup->key);
+    lookup->set = &cache->slots[mark_cache_detail::long_set_index(cache, lookup->key) * MARK_CACHE_WAYS];
+#if defined(__GNUC__)
+    __builtin_prefetch(lookup->set);
+#endif
+}
+
+inline std::uint64_t mark_cache_long_finish(const MarkCache* cache, const LongLookup& lookup,
+                                            const unsigned char* run, std::int64_t length)
+{
+    if (mark_cache_detail::holds(lookup.set, lookup.key)) return lookup.set->marks;
+    return mark_cache_find_later(cache, lookup.set, run, length);
+}
+
 // The marks of a run of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters. The
 // CACHED_RUN_MAX bytes from the start of the run must be readable, even past
 // its end.

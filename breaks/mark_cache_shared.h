@@ -96,3 +96,16 @@ inline std::uint64_t mark_cache_marks_shared(const MarkCache* cache, const unsig
     if (differ == 0 && still_whole(set, first)) return first & MARKS_OF_SLOT<MarkCacheSlot>;
     return mark_cache_find_shared(cache, set, run, length);
 }
+
+// As mark_cache_long_finish, on a shared cache.
+inline std::uint64_t mark_cache_long_finish_shared(const MarkCache* cache, const LongLookup& lookup,
+                                                   const unsigned char* run, std::int64_t length)
+{
+    using namespace mark_cache_detail;
+    MarkCacheSlot* set = lookup.set;
+    const std::uint64_t first = read_word(&set->marks);
+    const std::uint64_t differ = (read_word(&set->key[0]) ^ lookup.key[0]) | (read_word(&set->key[1]) ^ lookup.key[1]) |
+                                 (read_word(&set->key[2]) ^ lookup.key[2]);
+    if (differ == 0 && still_whole(set, first)) return first & MARKS_OF_SLOT<MarkCacheSlot>;
+    return mark_cache_find_shared(cache, set, run, length);
+}

@@ -128,6 +128,16 @@ ZARNET_ALWAYS_INLINE inline std::uint64_t short_marks(const MarkCache* cache, Sh
     return mark_cache_short_marks_in(cache, short_slots, hash_shift, run, length);
 }
 
+// The second half of a longer word's lookup, in a cache shared by several
+// threads or not.
+template <bool SHARED>
+ZARNET_ALWAYS_INLINE inline std::uint64_t long_marks(const MarkCache* cache, const LongLookup& lookup,
+                                                     const unsigned char* run, std::int64_t length)
+{
+    if constexpr (SHARED) return mark_cache_long_finish_shared(cache, lookup, run, length);
+    return mark_cache_long_finish(cache, lookup, run, length);
+}
+
 // The marks of a run of `length` letters at `pos`, any length: from the
 // cache, or, for a run longer than CACHED_RUN_MAX letters, added to the
 // block's marks here (0 is returned then).
@@ -178,6 +188,11 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
         const unsigned char* word_text = text + 64 * k;
         std::uint64_t here = carried;
         std::uint64_t next = 0;
+        // The longer words of this word of the mask, their lookups started:
+        // at most 7 runs of SHORT_RUN_MAX + 1 letters or more fit in it.
+        LongLookup longs[8];
+        unsigned long_shifts[8];
+        unsigned long_count = 0;
         while (starts != 0) {
             const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
             starts &= starts - 1;
@@ -202,9 +217,19 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
                 here |= short_marks<SHARED>(&pass->cache, short_slots, short_shift, word_text + shift,
                                             static_cast<std::int64_t>(length))
                         << shift;
+            } else if (length <= CACHED_RUN_MAX) {
+                mark_cache_long_start(&pass->cache, word_text + shift, static_cast<std::int64_t>(length),
+                                      &longs[long_count]);
+                long_shifts[long_count++] = shift;
             } else {
                 here |= marks_of_run<SHARED>(pass, text, 64 * k + shift, length) << shift;
             }
+        }
+        for (unsigned i = 0; i < long_count; ++i) {
+            const unsigned shift = long_shifts[i];
+            const unsigned char* run = word_text + shift;
+            const std::int64_t length = std::countr_zero(~current & (~std::uint64_t{0} << shift)) - shift;
+            here |= long_marks<SHARED>(&pass->cache, longs[i], run, length) << shift;
         }
         marks[k] |= here;
         carried = next;
