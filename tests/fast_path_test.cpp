@@ -16,6 +16,7 @@
 #include "automaton/compiled_automaton.h"
 #include "automaton/loader.h"
 #include "breaks/fast_marker.h"
+#include "breaks/mark_cache.h"
 #include "breaks/stream_pass.h"
 #include "breaks/plain_pass.h"
 #include "tests/random_cases.h"
@@ -308,6 +309,31 @@ TEST(FastPath, MatchesPlainWalkForPatternsReachingToTheWindowsEdgeAndPast)
         ASSERT_NE(unlinked, nullptr);
         CompiledAutomaton* compiled = compile_automaton(unlinked.get());
         EXPECT_EQ(compiled->windowed, longest + 1 <= OUTPUT_WINDOW);
+        // Runs walked side by side, one to four of lengths 1 to 64, against
+        // each walked alone.
+        FastMarker marker;
+        fast_marker_build(&marker, compiled, c.smallChars.c_str(), c.largeChars.c_str());
+        for (int group = 0; group < 2000; ++group) {
+            const int count = 1 + static_cast<int>(random() % SIDE_BY_SIDE_MAX);
+            std::string words[SIDE_BY_SIDE_MAX];
+            const unsigned char* runs[SIDE_BY_SIDE_MAX];
+            std::int64_t lengths[SIDE_BY_SIDE_MAX];
+            for (int k = 0; k < count; ++k) {
+                const std::size_t at = random() % (c.text.size() - 200);
+                words[k] = c.text.substr(at, 1 + random() % 64);
+                for (char& letter : words[k]) letter = letter == ' ' ? 'a' : letter;
+                words[k].resize(words[k].size() + CACHED_RUN_MAX, '\0');
+                runs[k] = reinterpret_cast<const unsigned char*>(words[k].data());
+                lengths[k] = static_cast<std::int64_t>(words[k].size()) - CACHED_RUN_MAX;
+            }
+            std::uint64_t together[SIDE_BY_SIDE_MAX];
+            runs_marks(&marker, runs, lengths, count, together);
+            for (int k = 0; k < count; ++k) {
+                std::uint64_t alone[RUN_MARK_WORDS];
+                run_marks(&marker, runs[k], lengths[k], alone);
+                ASSERT_EQ(together[k], alone[0]) << words[k].c_str() << " with " << count << " side by side";
+            }
+        }
         compiled_automaton_destroy(compiled);
         const std::string label = "longest pattern of " + std::to_string(longest) + " letters";
         EXPECT_GT(expect_same(c, TEXT_CHUNK, label), 1000u);
