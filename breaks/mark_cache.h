@@ -61,8 +61,9 @@ static_assert(SHORT_RUN_MAX == sizeof(std::uint64_t));
 // Words that missed the cache, waiting to be walked together: one walk
 // waits for the processor's memory at nearly every step, so walks side by
 // side, each step of one next to a step of the others, take less time than
-// one after another (on German manual pages, about three quarters). Each word's marks are then added to the marks of
-// the block it is in, and the word is put in the cache.
+// one after another (on German manual pages, about three quarters). Each
+// word's marks are then added to the marks of the block it is in, and the
+// word is put in the cache.
 constexpr int WAITING_WALKS_MAX = 4;
 
 static_assert(WAITING_WALKS_MAX <= SIDE_BY_SIDE_MAX);
