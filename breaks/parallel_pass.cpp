@@ -11,11 +11,16 @@
 #include "breaks/copy_slack.h"
 #include "breaks/mark_cache.h"
 #include "breaks/mark_cache_shared.h"
+#include "breaks/mark_expand.h"
 #include "common/memory.h"
 
 // The calling thread reads the text into a ring of pieces, writes the marked
 // pieces in their order, and marks pieces too whenever it has nothing to read
-// or write; the workers only mark. A piece is taken by whichever thread comes
+// or write; the workers only mark. A piece's marks are kept as bits, and the
+// calling thread spreads them into the text as it writes the piece, into one
+// block of its own: the marked text, more than eight times the size of its
+// marks, never passes from one processor to the other, and the block stays
+// in the caches of the processor that writes it. A piece is taken by whichever thread comes
 // first, the oldest first, so a worker that the system keeps waiting holds up
 // one piece while the others go on with the rest of the ring. The calling
 // thread reads ahead before it marks, so the workers are never short of
@@ -26,12 +31,11 @@ namespace {
 
 static_assert(CHUNK_MIN > static_cast<std::size_t>(WALK_LIMIT), "a piece must hold a run's whole walk");
 
-// One place of the ring: a piece of text and its marked form.
+// One place of the ring: a piece of text and its marks.
 struct Slot {
     unsigned char* text;    // capacity bytes and COPY_SLACK more
-    unsigned char* marked;  // out_capacity bytes and COPY_SLACK more
+    std::uint64_t* marks;   // bit i of word k: a mark after byte 64k + i; as many words as a TextMarker's
     std::size_t count;      // bytes of text
-    std::size_t length;     // bytes of marked text
     bool in_long_run;       // the piece starts inside a run whose head an earlier piece marked
     bool whole;             // the piece is the whole text
     bool done;              // marked, waiting for its turn to be written
@@ -42,8 +46,8 @@ struct Slot {
 // text needs them; for a pattern set too large to share the matcher, a
 // worker has a matcher of its own.
 struct Worker {
-    TextMarker text;              // its writer points at the slot being marked
-    unsigned char* own_block;     // the writer's block of its own, given back at the end
+    TextMarker text;              // its marks point at the slot being marked
+    std::uint64_t* own_marks;     // the marks of its own, given back at the end
     FastMarker fast;              // the worker's marker, unless it is the calling thread's
     CompiledAutomaton* compiled;  // its own matcher, or null
 };
@@ -52,7 +56,6 @@ struct Shared {
     const FastMarker* marker;
     bool one_matcher;          // the threads share the marker's matcher
     std::size_t capacity;      // of a piece
-    std::size_t out_capacity;  // of a marked piece
     std::vector<Slot> slots;
 
     // Pieces are numbered in the order of the text; piece n is in slot
@@ -132,21 +135,17 @@ bool read_piece(Reader* reader, const Shared* shared, Slot* slot)
     return true;
 }
 
-// Marks the slot's piece into its marked block.
-void mark_piece(Worker* worker, Slot* slot, const Shared* shared)
+// Finds the marks of the slot's piece.
+void mark_piece(Worker* worker, Slot* slot)
 {
     // Each piece is fed as a final block, which would size the word cache for
     // that piece alone: a text of many pieces needs the whole cache.
     if (worker->text.cache.slots == nullptr && !slot->whole) {
         mark_cache_create(&worker->text.cache, worker->text.marker, MARK_CACHE_SET_BITS);
     }
-    BlockWriter* writer = &worker->text.writer;
-    writer->bytes = slot->marked;
-    writer->capacity = shared->out_capacity;
-    writer->used = 0;
+    worker->text.marks = slot->marks;
     worker->text.in_long_run = slot->in_long_run;
     if (slot->count != 0) text_marker_feed(&worker->text, slot->text, slot->count, true);
-    slot->length = writer->used;
 }
 
 // Makes `worker->fast` mark as the calling thread's marker does, with a
@@ -183,7 +182,7 @@ void work(Shared* shared, Worker* worker)
         if (shared->taken < shared->read) {
             Slot* slot = &shared->slots[shared->taken++ % shared->slots.size()];
             lock.unlock();
-            mark_piece(worker, slot, shared);
+            mark_piece(worker, slot);
             lock.lock();
             slot->done = true;
             if (shared->caller_waiting) shared->marked.notify_one();
@@ -199,14 +198,15 @@ void work(Shared* shared, Worker* worker)
 void worker_create(Worker* worker, const FastMarker* fast, std::size_t capacity)
 {
     worker->compiled = nullptr;
-    // The writer is pointed at a slot's block for each piece.
+    // The marks are pointed at a slot's for each piece.
     text_marker_create(&worker->text, fast, capacity, nullptr, 0);
-    worker->own_block = worker->text.writer.bytes;
+    worker->text.marks_only = true;
+    worker->own_marks = worker->text.marks;
 }
 
 void worker_destroy(Worker* worker)
 {
-    worker->text.writer.bytes = worker->own_block;
+    worker->text.marks = worker->own_marks;
     text_marker_destroy(&worker->text);
     if (worker->compiled != nullptr) compiled_automaton_destroy(worker->compiled);
 }
@@ -243,18 +243,19 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     shared.marker = marker;
     shared.one_matcher = false;
     shared.capacity = text_chunk_capacity(options.piece);
-    // A marked piece is at most twice its text.
-    shared.out_capacity = 2 * shared.capacity;
     const std::size_t ring = options.workers == 0 ? 1 : PIECES_PER_THREAD * (options.workers + 1);
     shared.slots.resize(ring);
     // The slots' bytes in one block, on large pages where the system has them.
     const std::size_t text_bytes = (shared.capacity + COPY_SLACK + 63) / 64 * 64;
-    const std::size_t marked_bytes = (shared.out_capacity + COPY_SLACK + 63) / 64 * 64;
-    unsigned char* block = static_cast<unsigned char*>(must_alloc_large(ring * (text_bytes + marked_bytes)));
+    const std::size_t marks_bytes = (text_marker_mark_words(shared.capacity) * sizeof(std::uint64_t) + 63) / 64 * 64;
+    unsigned char* block = static_cast<unsigned char*>(must_alloc_large(ring * (text_bytes + marks_bytes)));
     for (std::size_t k = 0; k < ring; ++k) {
-        shared.slots[k].text = block + k * (text_bytes + marked_bytes);
-        shared.slots[k].marked = shared.slots[k].text + text_bytes;
+        shared.slots[k].text = block + k * (text_bytes + marks_bytes);
+        shared.slots[k].marks = reinterpret_cast<std::uint64_t*>(shared.slots[k].text + text_bytes);
     }
+    // Where the calling thread spreads a piece's marks: a marked piece is at
+    // most twice its text.
+    unsigned char* spread = static_cast<unsigned char*>(must_alloc(2 * shared.capacity + COPY_SLACK));
     Reader reader;
     reader.in = in;
     BlockWriter output{out, nullptr, 0, 0, 0, 0, 0};
@@ -276,7 +277,8 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         Slot* next = &shared.slots[shared.written % ring];
         if (shared.written < shared.read && next->done) {
             lock.unlock();
-            block_writer_put(&output, next->marked, next->length);
+            const unsigned char* end = expand_marks(next->text, next->marks, 0, next->count, spread);
+            block_writer_put(&output, spread, static_cast<std::size_t>(end - spread));
             lock.lock();
             ++shared.written;
             if (output.error != 0) break;
@@ -307,7 +309,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         if (shared.taken < shared.read) {
             Slot* slot = &shared.slots[shared.taken++ % ring];
             lock.unlock();
-            mark_piece(&workers[0], slot, &shared);
+            mark_piece(&workers[0], slot);
             lock.lock();
             slot->done = true;
             continue;
@@ -333,6 +335,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     }
     for (Worker& worker : workers) worker_destroy(&worker);
     mem_release(block);
+    mem_release(spread);
     if (reader.error != 0) {
         *error = reader.error;
         return StreamEnd::read_failed;

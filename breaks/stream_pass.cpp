@@ -108,6 +108,13 @@ void write_marked(TextMarker* pass, const unsigned char* text, std::size_t from,
     }
 }
 
+// Writes text[0 .. to) with the block's marks spread in, unless the marks
+// are left to the caller.
+void write_block(TextMarker* pass, const unsigned char* text, std::size_t to)
+{
+    if (!pass->marks_only) write_marked(pass, text, 0, to);
+}
+
 // Adds the marks of a run longer than CACHED_RUN_MAX letters.
 ZARNET_NOINLINE void add_long_run_marks(TextMarker* pass, const unsigned char* text, std::size_t pos,
                                         std::size_t length)
@@ -305,7 +312,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
         while (start < count && letter[text[start]]) ++start;
         pass->in_long_run = start == count;
         if (start == count) {
-            write_marked(pass, text, 0, count);
+            write_block(pass, text, count);
             return count;
         }
     }
@@ -322,7 +329,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
             // The whole rest of the block is one run: it is longer than any
             // walk can see, so its head can be marked now.
             add_long_run_marks(pass, text, start, count - start);
-            write_marked(pass, text, 0, count);
+            write_block(pass, text, count);
             pass->in_long_run = true;
             return count;
         }
@@ -330,7 +337,7 @@ std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::s
     }
 
     find_marks(pass, text, start, limit);
-    write_marked(pass, text, 0, limit);
+    write_block(pass, text, limit);
     return limit;
 }
 
@@ -349,8 +356,9 @@ void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t 
     pass->writer = BlockWriter{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity,
                                0, 0, 0, 0};
     pass->bits = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + 2) * sizeof(std::uint64_t)));
-    pass->marks = static_cast<std::uint64_t*>(must_alloc((chunk / 64 + MARK_WORDS_PAST) * sizeof(std::uint64_t)));
+    pass->marks = static_cast<std::uint64_t*>(must_alloc(text_marker_mark_words(chunk) * sizeof(std::uint64_t)));
     pass->in_long_run = false;
+    pass->marks_only = false;
 }
 
 void text_marker_destroy(TextMarker* pass)

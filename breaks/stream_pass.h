@@ -78,6 +78,9 @@ struct TextMarker {
     std::uint64_t* bits;  // letter mask of the block, one word more than needed
     std::uint64_t* marks; // the block's marks (bit i of word k: after byte 64k + i), MARK_WORDS_PAST words more
     bool in_long_run;     // the block starts inside a run whose marked head is written
+    // The block's marks are left in `marks`, for whoever writes the block to
+    // spread into it (expand_marks); nothing is written.
+    bool marks_only;
 };
 
 // `chunk` is the largest block text_marker_feed is given (a multiple of 64);
@@ -85,6 +88,12 @@ struct TextMarker {
 // `out_capacity` bytes.
 void text_marker_create(TextMarker* pass, const FastMarker* marker, std::size_t chunk, std::FILE* out,
                         std::size_t out_capacity);
+
+// The words of marks a TextMarker keeps for blocks of at most `chunk` bytes.
+inline std::size_t text_marker_mark_words(std::size_t chunk)
+{
+    return chunk / 64 + MARK_WORDS_PAST;
+}
 void text_marker_destroy(TextMarker* pass);
 
 // Marks and writes text[0 .. count) (followed by COPY_SLACK zero bytes in the
