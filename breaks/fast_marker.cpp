@@ -30,35 +30,18 @@ inline __m128i load_window(const CompiledAutomaton* automaton, std::uint32_t row
     return _mm_load_si128(reinterpret_cast<const __m128i*>(automaton->windows[compiled_output(automaton, row)].gaps));
 }
 
-// walk_run for a matcher whose outputs all lie within their windows. The
-// register holds the values of the gaps from OUTPUT_WINDOW - 1 before the
-// gap after the byte just read up to that gap; each step stores it whole,
-// so the gaps it leaves behind are in `values` with their final values,
-// and values[-OUTPUT_WINDOW + 1 .. -1] take what lies before the run.
-void walk_run_windowed(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::int64_t walk,
-                       std::uint8_t* values)
-{
-    static_assert(OUTPUT_WINDOW == sizeof(__m128i));
-    constexpr std::int64_t BACK = static_cast<std::int64_t>(OUTPUT_WINDOW) - 1;
-    CompiledAutomaton* automaton = marker->automaton;
-    std::uint32_t row = compiled_next(automaton, automaton->start_row, marker->dot_class);
-    // The matcher's outputs are read after each step: making a row may move them.
-    __m128i window = load_window(automaton, row);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(values - BACK), window);
-    for (std::int64_t p = 1; p < walk; ++p) {
-        const std::uint8_t byte_class = p <= length ? marker->letter_class[run[p - 1]] : marker->dot_class;
-        row = compiled_next(automaton, row, byte_class);
-        window = _mm_max_epu8(_mm_srli_si128(window, 1), load_window(automaton, row));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(values + p - BACK), window);
-    }
-}
-
-// walk_run_windowed for several runs at once, a step of each in turn: the
-// steps of one run wait for memory one after another, those of different
-// runs do not. values[k] takes the values of runs[k].
+// walk_run for `count` runs at once, for a matcher whose outputs all lie
+// within their windows. Each register holds the values of the gaps from
+// OUTPUT_WINDOW - 1 before the gap after the byte just read up to that gap;
+// each step stores it whole, so the gaps it leaves behind are in values[k]
+// with their final values, and values[k][-OUTPUT_WINDOW + 1 .. -1] take what
+// lies before the run. A step of each run is taken in turn: the steps of one
+// run wait for memory one after another, those of different runs do not.
+// The matcher's outputs are read after each step: making a row may move them.
 void walk_runs_windowed(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths,
                         int count, std::uint8_t* const* values)
 {
+    static_assert(OUTPUT_WINDOW == sizeof(__m128i));
     constexpr std::int64_t BACK = static_cast<std::int64_t>(OUTPUT_WINDOW) - 1;
     CompiledAutomaton* automaton = marker->automaton;
     std::int64_t walk[SIDE_BY_SIDE_MAX];
@@ -94,7 +77,7 @@ void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t l
     const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
 #if defined(ZARNET_HAVE_WINDOWED_WALK)
     if (automaton->windowed) {
-        walk_run_windowed(marker, run, length, walk, values);
+        walk_runs_windowed(marker, &run, &length, 1, &values);
         return;
     }
 #endif

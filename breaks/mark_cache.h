@@ -254,11 +254,18 @@ struct LongLookup {
     MarkCacheSlot* set;
 };
 
-inline void mark_cache_long_start(const MarkCache* cache, const unsigned char* run, std::int64_t length,
-                                  LongLookup* lookup)
+// The key of a run of SHORT_RUN_MAX + 1 .. CACHED_RUN_MAX letters and its set.
+inline void mark_cache_long_locate(const MarkCache* cache, const unsigned char* run, std::int64_t length,
+                                   LongLookup* lookup)
 {
     mark_cache_detail::make_key(run, length, lookup->key);
     lookup->set = &cache->slots[mark_cache_detail::long_set_index(cache, lookup->key) * MARK_CACHE_WAYS];
+}
+
+inline void mark_cache_long_start(const MarkCache* cache, const unsigned char* run, std::int64_t length,
+                                  LongLookup* lookup)
+{
+    mark_cache_long_locate(cache, run, length, lookup);
 #if defined(__GNUC__)
     __builtin_prefetch(lookup->set);
 #endif
@@ -276,9 +283,7 @@ inline std::uint64_t mark_cache_long_finish(const MarkCache* cache, const LongLo
 // its end.
 inline std::uint64_t mark_cache_marks(const MarkCache* cache, const unsigned char* run, std::int64_t length)
 {
-    std::uint64_t key[3];
-    mark_cache_detail::make_key(run, length, key);
-    MarkCacheSlot* set = &cache->slots[mark_cache_detail::long_set_index(cache, key) * MARK_CACHE_WAYS];
-    if (mark_cache_detail::holds(set, key)) return set->marks;
-    return mark_cache_find_later(cache, set, run, length);
+    LongLookup lookup;
+    mark_cache_long_locate(cache, run, length, &lookup);
+    return mark_cache_long_finish(cache, lookup, run, length);
 }

@@ -83,20 +83,6 @@ inline std::uint64_t mark_cache_short_marks_shared(const MarkCache* cache, Short
     return mark_cache_find_short_shared(cache, set, run, length);
 }
 
-// As mark_cache_marks, on a shared cache.
-inline std::uint64_t mark_cache_marks_shared(const MarkCache* cache, const unsigned char* run, std::int64_t length)
-{
-    using namespace mark_cache_detail;
-    std::uint64_t key[3];
-    make_key(run, length, key);
-    MarkCacheSlot* set = &cache->slots[long_set_index(cache, key) * MARK_CACHE_WAYS];
-    const std::uint64_t first = read_word(&set->marks);
-    const std::uint64_t differ = (read_word(&set->key[0]) ^ key[0]) | (read_word(&set->key[1]) ^ key[1]) |
-                                 (read_word(&set->key[2]) ^ key[2]);
-    if (differ == 0 && still_whole(set, first)) return first & MARKS_OF_SLOT<MarkCacheSlot>;
-    return mark_cache_find_shared(cache, set, run, length);
-}
-
 // As mark_cache_long_finish, on a shared cache.
 inline std::uint64_t mark_cache_long_finish_shared(const MarkCache* cache, const LongLookup& lookup,
                                                    const unsigned char* run, std::int64_t length)
@@ -108,4 +94,12 @@ inline std::uint64_t mark_cache_long_finish_shared(const MarkCache* cache, const
                                  (read_word(&set->key[2]) ^ lookup.key[2]);
     if (differ == 0 && still_whole(set, first)) return first & MARKS_OF_SLOT<MarkCacheSlot>;
     return mark_cache_find_shared(cache, set, run, length);
+}
+
+// As mark_cache_marks, on a shared cache.
+inline std::uint64_t mark_cache_marks_shared(const MarkCache* cache, const unsigned char* run, std::int64_t length)
+{
+    LongLookup lookup;
+    mark_cache_long_locate(cache, run, length, &lookup);
+    return mark_cache_long_finish_shared(cache, lookup, run, length);
 }

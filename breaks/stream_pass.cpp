@@ -158,8 +158,9 @@ ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char
         return short_marks<SHARED>(cache, cache->short_slots, mark_cache_short_shift(cache), text + pos, letters);
     }
     if (length <= CACHED_RUN_MAX) {
-        if constexpr (SHARED) return mark_cache_marks_shared(cache, text + pos, letters);
-        return mark_cache_marks(cache, text + pos, letters);
+        LongLookup lookup;
+        mark_cache_long_locate(cache, text + pos, letters, &lookup);
+        return long_marks<SHARED>(cache, lookup, text + pos, letters);
     }
     add_long_run_marks(pass, text, pos, length);
     return 0;
@@ -199,6 +200,7 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
         // at most 7 runs of SHORT_RUN_MAX + 1 letters or more fit in it.
         LongLookup longs[8];
         unsigned long_shifts[8];
+        unsigned long_lengths[8];
         unsigned long_count = 0;
         while (starts != 0) {
             const unsigned shift = static_cast<unsigned>(std::countr_zero(starts));
@@ -227,16 +229,15 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
             } else if (length <= CACHED_RUN_MAX) {
                 mark_cache_long_start(&pass->cache, word_text + shift, static_cast<std::int64_t>(length),
                                       &longs[long_count]);
-                long_shifts[long_count++] = shift;
+                long_shifts[long_count] = shift;
+                long_lengths[long_count++] = static_cast<unsigned>(length);
             } else {
                 here |= marks_of_run<SHARED>(pass, text, 64 * k + shift, length) << shift;
             }
         }
         for (unsigned i = 0; i < long_count; ++i) {
             const unsigned shift = long_shifts[i];
-            const unsigned char* run = word_text + shift;
-            const std::int64_t length = std::countr_zero(~current & (~std::uint64_t{0} << shift)) - shift;
-            here |= long_marks<SHARED>(&pass->cache, longs[i], run, length) << shift;
+            here |= long_marks<SHARED>(&pass->cache, longs[i], word_text + shift, long_lengths[i]) << shift;
         }
         marks[k] |= here;
         carried = next;
