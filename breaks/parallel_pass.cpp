@@ -19,13 +19,13 @@
 // or write; the workers only mark. A piece's marks are kept as bits, and the
 // calling thread spreads them into the text as it writes the piece, into one
 // block of its own: the marked text, more than eight times the size of its
-// marks, never passes from one processor to the other, and the block stays
-// in the caches of the processor that writes it. A piece is taken by whichever thread comes
-// first, the oldest first, so a worker that the system keeps waiting holds up
-// one piece while the others go on with the rest of the ring. The calling
-// thread reads ahead before it marks, so the workers are never short of
-// pieces, and it writes each piece as soon as it is its turn, so the disk
-// gets the text as it comes.
+// marks, never passes from one processor to the other, and the block stays in
+// the caches of the processor that writes it. A piece is taken by whichever
+// thread comes first, the oldest first, so a worker that the system keeps
+// waiting holds up one piece while the others go on with the rest of the
+// ring. The calling thread reads ahead before it marks, so the workers are
+// never short of pieces, and it writes each piece as soon as it is its turn,
+// so the disk gets the text as it comes.
 
 namespace {
 
@@ -212,8 +212,8 @@ void worker_destroy(Worker* worker)
 }
 
 // Starts the workers, with the calling thread's word cache and, when it can
-// be shared, matcher, shared from now on. Returns how many run; too few still mark the whole text, and none
-// leave the calling thread to go on alone.
+// be shared, matcher, shared from now on. Returns how many run; too few still
+// mark the whole text, and none leave the calling thread to go on alone.
 std::size_t start_workers(Shared* shared, std::vector<Worker>* workers, std::vector<std::thread>* threads)
 {
     shared->one_matcher = compiled_share(shared->marker->automaton);

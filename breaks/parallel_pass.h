@@ -24,9 +24,9 @@ constexpr std::size_t ALONE_BYTES = std::size_t{1} << 19;
 // The fewest processors on which the text is marked on several threads: a
 // large text is marked on every processor, since its wall time is what the
 // user waits for. On a 2-core virtual machine two threads took 0.70 to 0.78
-// of the wall time of one on KJV x10 and German x3, for 1.2 to 1.4 times its
-// processor time: the pieces and their marked forms pass between the
-// processors' caches, and two busy processors there run slower than one.
+// of the wall time of one on KJV x10 and German x3, for 1.1 to 1.4 times its
+// processor time: the pieces' text passes between the processors' caches,
+// and two busy processors there run slower than one.
 constexpr unsigned THREADS_FROM = 2;
 
 // Pieces in the ring for each thread: room to read ahead and to go on
