@@ -129,7 +129,7 @@ void runs_marks(const FastMarker* marker, const unsigned char* const* runs, cons
     if (marker->automaton->windowed) {
         alignas(OUTPUT_WINDOW) std::uint8_t room[SIDE_BY_SIDE_MAX][OUTPUT_WINDOW + WALK_LIMIT];
         std::uint8_t* values[SIDE_BY_SIDE_MAX];
-        for (int k = 0; k < count; ++k) values[k] = room[k] + OUTPUT_WINDOW;
+        for (int k = 0; k < SIDE_BY_SIDE_MAX; ++k) values[k] = room[k] + OUTPUT_WINDOW;
         walk_runs_windowed(marker, runs, lengths, count, values);
         for (int k = 0; k < count; ++k) {
             marks[k] = 0;
