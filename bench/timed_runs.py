@@ -5,9 +5,13 @@
 
 Runs every COMMAND (split as a shell splits words, no shell in between) once
 to warm up and then RUNS rounds, each round running the commands in turn, so
-that a drift in the machine's speed touches all of them alike; each run comes
-after a sync, so that none is timed while the system writes out the files of
-the one before. For each
+that a drift in the machine's speed touches all of them alike. Each round
+starts one command further on than the round before, so that no command
+always runs in the same place: on a virtual machine the run after a large
+one (the Rust peer frees about 90 MiB) often gets memory that the host must
+first supply again, and clearing it could take a quarter of a zarnet run.
+Each run comes after a sync, so that none is timed while the system writes
+out the files of the one before. For each
 command it prints one line, tab-separated: NAME, the median wall seconds,
 median CPU seconds (user + system, from the kernel's accounting of the
 finished child) and the peak resident memory in KiB (of one more run, under
@@ -56,8 +60,10 @@ def main():
         run(argv)
     walls = {n: [] for n in names}
     cpus = {n: [] for n in names}
-    for _ in range(runs):
-        for name, argv in zip(names, commands):
+    for round_number in range(runs):
+        first = round_number % len(names)
+        for k in range(len(names)):
+            name, argv = names[(first + k) % len(names)], commands[(first + k) % len(names)]
             wall, cpu = run(argv)
             walls[name].append(wall)
             cpus[name].append(cpu)
