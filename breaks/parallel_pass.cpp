@@ -24,8 +24,9 @@
 // thread comes first, the oldest first, so a worker that the system keeps
 // waiting holds up one piece while the others go on with the rest of the
 // ring. The calling thread reads ahead before it marks, so the workers are
-// never short of pieces, and it writes each piece as soon as it is its turn,
-// so the disk gets the text as it comes.
+// never short of pieces, and it spreads each piece as soon as it is its turn
+// and writes what has built up to the end of a WRITE_STEP of the file, so
+// the disk gets the text as it comes.
 
 namespace {
 
@@ -253,12 +254,14 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         shared.slots[k].text = block + k * (text_bytes + marks_bytes);
         shared.slots[k].marks = reinterpret_cast<std::uint64_t*>(shared.slots[k].text + text_bytes);
     }
-    // Where the calling thread spreads a piece's marks: a marked piece is at
-    // most twice its text.
-    unsigned char* spread = static_cast<unsigned char*>(must_alloc(2 * shared.capacity + COPY_SLACK));
+    // Where the calling thread spreads a piece's marks, after what is left of
+    // the pieces before: a marked piece is at most twice its text, and less
+    // than a WRITE_STEP is left once the block is drained.
+    const std::size_t out_capacity = WRITE_STEP + 2 * shared.capacity;
+    BlockWriter output{out, static_cast<unsigned char*>(must_alloc(out_capacity + COPY_SLACK)), out_capacity, 0, 0, 0,
+                       0};
     Reader reader;
     reader.in = in;
-    BlockWriter output{out, nullptr, 0, 0, 0, 0, 0};
 
     // Workers keep their place: threads hold pointers to them. The first
     // is this thread, with the caller's matcher; the others get theirs once
@@ -277,8 +280,10 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
         Slot* next = &shared.slots[shared.written % ring];
         if (shared.written < shared.read && next->done) {
             lock.unlock();
-            const unsigned char* end = expand_marks(next->text, next->marks, 0, next->count, spread);
-            block_writer_put(&output, spread, static_cast<std::size_t>(end - spread));
+            const unsigned char* end =
+                expand_marks(next->text, next->marks, 0, next->count, output.bytes + output.used);
+            output.used = static_cast<std::size_t>(end - output.bytes);
+            block_writer_drain(&output);
             lock.lock();
             ++shared.written;
             if (output.error != 0) break;
@@ -324,6 +329,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     shared.work.notify_all();
     lock.unlock();
     for (std::thread& thread : threads) thread.join();
+    if (reader.error == 0) block_writer_flush(&output);
 
     // The cache is the calling thread's to give back.
     for (std::size_t k = 1; k < workers.size(); ++k) {
@@ -335,7 +341,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, std::FILE*
     }
     for (Worker& worker : workers) worker_destroy(&worker);
     mem_release(block);
-    mem_release(spread);
+    mem_release(output.bytes);
     if (reader.error != 0) {
         *error = reader.error;
         return StreamEnd::read_failed;

@@ -64,6 +64,17 @@ void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size
     }
 }
 
+void block_writer_drain(BlockWriter* writer)
+{
+    if (writer->file == nullptr) return;
+    const std::uint64_t end = (writer->written + writer->used) / WRITE_STEP * WRITE_STEP;
+    if (end <= writer->written) return;
+    const std::size_t count = static_cast<std::size_t>(end - writer->written);
+    block_writer_put(writer, writer->bytes, count);
+    std::memmove(writer->bytes, writer->bytes + count, writer->used - count);
+    writer->used -= count;
+}
+
 void block_writer_flush(BlockWriter* writer)
 {
     // Text kept in memory stays where it is.
@@ -74,10 +85,7 @@ void block_writer_flush(BlockWriter* writer)
 
 namespace {
 
-void flush(BlockWriter* writer)
-{
-    block_writer_flush(writer);
-}
+static_assert(OUT_BLOCK >= 2 * WRITE_STEP, "a drained block keeps room for more text");
 
 // Position of the first byte after word k of the mask that is not a letter.
 ZARNET_NOINLINE std::size_t run_end_past(const std::uint64_t* bits, std::size_t k)
@@ -104,7 +112,7 @@ void write_marked(TextMarker* pass, const unsigned char* text, std::size_t from,
             from += count;
         }
         if (from == to || writer->file == nullptr) return;
-        flush(writer);
+        block_writer_drain(writer);
     }
 }
 
@@ -408,7 +416,7 @@ StreamEnd run_text_stream(const FastMarker* marker, ByteSource* in, std::FILE* o
         filled -= done;
         if (pass.writer.error != 0) break;
     }
-    flush(&pass.writer);
+    block_writer_flush(&pass.writer);
 
     const int write_error = pass.writer.error;
     text_marker_destroy(&pass);

@@ -332,7 +332,9 @@ TEST(ParallelPass, ReadAndWriteErrorsEndTheRun)
     std::fclose(in);
     std::fclose(null_out);
 
-    FailingStream failing_out{"", 0, 20000};
+    // The output is written a WRITE_STEP at a time: the second write fails.
+    while (text.size() < 8 * WRITE_STEP) text += "Winter is near. ";
+    FailingStream failing_out{"", 0, WRITE_STEP + 20000};
     std::FILE* out = fopencookie(&failing_out, "wb", {nullptr, write_then_fail, nullptr, nullptr});
     ASSERT_NE(out, nullptr);
     std::setvbuf(out, nullptr, _IONBF, 0);
@@ -340,9 +342,10 @@ TEST(ParallelPass, ReadAndWriteErrorsEndTheRun)
     error = 0;
     EXPECT_EQ(run_text_parallel(&matcher.marker, &source, out, &error, options), StreamEnd::write_failed);
     EXPECT_EQ(error, ENOSPC);
-    EXPECT_LE(failing_out.position, 20000u);
+    EXPECT_GE(failing_out.position, WRITE_STEP);
+    EXPECT_LE(failing_out.position, WRITE_STEP + 20000);
     // The reading stopped soon after the failure.
-    EXPECT_LT(source.position, text.size());
+    EXPECT_LT(source.position, 4 * WRITE_STEP);
     std::fclose(out);
     compiled_automaton_destroy(matcher.compiled);
 }
@@ -420,6 +423,51 @@ TEST(ParallelPass, FilesBeyondTheWritebackStepGetEveryByte)
         const std::string written = read_back(out);
         EXPECT_TRUE(written == in_memory) << workers << " workers: " << first_difference(in_memory, written);
         std::fclose(out);
+    }
+    compiled_automaton_destroy(matcher.compiled);
+}
+
+struct RecordedWrites {
+    std::string bytes;
+    std::vector<std::size_t> ends;  // where each write left the file
+};
+
+ssize_t record_write(void* cookie, const char* from, std::size_t count)
+{
+    RecordedWrites* recorded = static_cast<RecordedWrites*>(cookie);
+    recorded->bytes.append(from, count);
+    recorded->ends.push_back(recorded->bytes.size());
+    return static_cast<ssize_t>(count);
+}
+
+TEST(ParallelPass, WritesEndOnWholeStepsOfTheFile)
+{
+    // Every write but the last ends where a WRITE_STEP of the file ends, so
+    // that the system can keep the file in large pages; no byte is lost or
+    // doubled by what a block keeps back.
+    MarkingCase c{basic_patterns(), LOWER, UPPER, ""};
+    Matcher matcher;
+    ASSERT_TRUE(make_matcher(&matcher, c));
+    std::string text;
+    for (int i = 0; text.size() < 12 * WRITE_STEP + 777; ++i) text += i % 7 == 0 ? "intentnet, " : "tent intent. ";
+    const std::string in_memory = mark_stream(&matcher.marker, text, nullptr).bytes;
+    for (unsigned workers : {0u, 2u}) {
+        RecordedWrites recorded;
+        std::FILE* out = fopencookie(&recorded, "wb", {nullptr, record_write, nullptr, nullptr});
+        ASSERT_NE(out, nullptr);
+        std::setvbuf(out, nullptr, _IONBF, 0);
+        ByteSource source = byte_source_from_memory(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+        int error = 0;
+        const StreamEnd end = workers == 0 ? run_text_stream(&matcher.marker, &source, out, &error)
+                                           : run_text_parallel(&matcher.marker, &source, out, &error,
+                                                               {workers, PIECE_BYTES / 4, 0});
+        EXPECT_EQ(end, StreamEnd::complete);
+        std::fclose(out);
+        EXPECT_TRUE(recorded.bytes == in_memory) << workers << " workers: " << first_difference(in_memory, recorded.bytes);
+        ASSERT_GT(recorded.ends.size(), 2u);
+        for (std::size_t k = 0; k + 1 < recorded.ends.size(); ++k) {
+            EXPECT_EQ(recorded.ends[k] % WRITE_STEP, 0u) << workers << " workers, write " << k;
+        }
     }
     compiled_automaton_destroy(matcher.compiled);
 }
