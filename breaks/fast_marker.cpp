@@ -73,14 +73,14 @@ void walk_runs_windowed(const FastMarker* marker, const unsigned char* const* ru
 void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
     CompiledAutomaton* automaton = marker->automaton;
-    const std::int64_t framed_length = length + 2;
-    const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
 #if defined(ZARNET_HAVE_WINDOWED_WALK)
     if (automaton->windowed) {
         walk_runs_windowed(marker, &run, &length, 1, &values);
         return;
     }
 #endif
+    const std::int64_t framed_length = length + 2;
+    const std::int64_t walk = framed_length < WALK_LIMIT ? framed_length : WALK_LIMIT;
 
     std::memset(values, 0, static_cast<std::size_t>(walk));
     std::uint32_t row = compiled_next(automaton, automaton->start_row, marker->dot_class);

@@ -4,8 +4,8 @@
 // to depend on what follows), so every piece is marked on its own, by
 // whichever thread takes it, exactly as the single-threaded pass marks it;
 // the marked pieces are written in their order. Memory stays bounded: a
-// ring of pieces and their marked forms; the threads share one word cache
-// and one compiled matcher.
+// ring of pieces and their marks; the threads share one word cache and one
+// compiled matcher.
 
 #include <cstddef>
 #include <cstdio>

@@ -166,9 +166,8 @@ ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char
         return short_marks<SHARED>(cache, cache->short_slots, mark_cache_short_shift(cache), text + pos, letters);
     }
     if (length <= CACHED_RUN_MAX) {
-        LongLookup lookup;
-        mark_cache_long_locate(cache, text + pos, letters, &lookup);
-        return long_marks<SHARED>(cache, lookup, text + pos, letters);
+        if constexpr (SHARED) return mark_cache_marks_shared(cache, text + pos, letters);
+        return mark_cache_marks(cache, text + pos, letters);
     }
     add_long_run_marks(pass, text, pos, length);
     return 0;
