@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "breaks/letter_mask.h"
-#include "common/letter_table.h"
+#include "engine/letter_mask.h"
+#include "byte/letter_table.h"
 
 int main(int argc, char** argv)
 {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "automaton/compiled_automaton.h"
-#include "automaton/loader.h"
+#include "engine/compiled_automaton.h"
+#include "files/pattern_file.h"
 #include "bench/bench_data.h"
 
 std::string bench_path(const std::string& relative)

@@ -6,14 +6,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "automaton/compiled_automaton.h"
-#include "automaton/loader.h"
 #include "bench/bench_data.h"
-#include "breaks/fast_marker.h"
-#include "breaks/parallel_pass.h"
-#include "breaks/stream_pass.h"
-#include "common/processors.h"
-#include "breaks/plain_pass.h"
+#include "byte/letter_table.h"
+#include "engine/engine.h"
+#include "files/pattern_file.h"
+#include "platform/processors.h"
+#include "tests/support/differential.h"
+#include "tests/support/plain_pass.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ constexpr std::size_t TEXT_BYTES = 8 << 20;
 
 struct Loaded {
     PatternAutomaton* automaton;
-    CompiledAutomaton* compiled;
+    Engine engine;
     std::string smallChars;
     std::string largeChars;
     std::string text;  // the sample repeated to TEXT_BYTES
@@ -33,17 +32,31 @@ bool load_set(const BenchSet& set, Loaded* loaded)
     loaded->automaton = load_patterns(bench_path("patterns/").append(set.patterns).append(".pat").c_str());
     const std::string sample = bench_read(std::string(data).append(set.text).append(".txt"));
     if (loaded->automaton == nullptr || sample.empty()) return false;
-    loaded->compiled = compile_automaton(loaded->automaton);
     loaded->smallChars = bench_read(std::string(data).append(set.patterns).append(".small"));
     loaded->largeChars = bench_read(std::string(data).append(set.patterns).append(".large"));
+    LetterTable letters;
+    letter_table_build(&letters, loaded->smallChars.c_str(), loaded->largeChars.c_str());
+    engine_build(&loaded->engine, loaded->automaton, &letters);
     while (loaded->text.size() < TEXT_BYTES) loaded->text.append(sample);
     return true;
 }
 
 void release(Loaded* loaded)
 {
-    compiled_automaton_destroy(loaded->compiled);
+    engine_destroy(&loaded->engine);
     automaton_destroy(loaded->automaton);
+}
+
+// Marks the text from memory into /dev/null as the program writes it.
+StreamEnd mark_to_null(const Loaded* loaded, const MarkOptions& options)
+{
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    ByteSource source =
+        byte_source_from_memory(reinterpret_cast<const unsigned char*>(loaded->text.data()), loaded->text.size());
+    int error = 0;
+    const StreamEnd end = mark_to_file(&loaded->engine, &source, sink, &error, options);
+    std::fclose(sink);
+    return end;
 }
 
 void BM_TextPassCompiled(benchmark::State& state, BenchSet set)
@@ -53,18 +66,9 @@ void BM_TextPassCompiled(benchmark::State& state, BenchSet set)
         state.SkipWithError("pattern set or sample missing");
         return;
     }
-    FastMarker marker;
-    fast_marker_build(&marker, loaded.compiled, loaded.smallChars.c_str(), loaded.largeChars.c_str());
     // The text streams from memory to /dev/null: the cost measured is the
     // pass itself, without the disk.
-    std::FILE* sink = std::fopen("/dev/null", "wb");
-    int error = 0;
-    for (auto _ : state) {
-        ByteSource source =
-            byte_source_from_memory(reinterpret_cast<const unsigned char*>(loaded.text.data()), loaded.text.size());
-        benchmark::DoNotOptimize(run_text_stream(&marker, &source, sink, &error));
-    }
-    std::fclose(sink);
+    for (auto _ : state) benchmark::DoNotOptimize(mark_to_null(&loaded, mark_options_for(1, -1)));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));
     release(&loaded);
 }
@@ -78,17 +82,8 @@ void BM_TextPassThreaded(benchmark::State& state, BenchSet set)
         state.SkipWithError("pattern set or sample missing");
         return;
     }
-    FastMarker marker;
-    fast_marker_build(&marker, loaded.compiled, loaded.smallChars.c_str(), loaded.largeChars.c_str());
-    std::FILE* sink = std::fopen("/dev/null", "wb");
-    const ParallelOptions options{usable_processors() - 1, PIECE_BYTES, ALONE_BYTES};
-    int error = 0;
-    for (auto _ : state) {
-        ByteSource source =
-            byte_source_from_memory(reinterpret_cast<const unsigned char*>(loaded.text.data()), loaded.text.size());
-        benchmark::DoNotOptimize(run_text_parallel(&marker, &source, sink, &error, options));
-    }
-    std::fclose(sink);
+    const MarkOptions options = mark_options_for(usable_processors(), -1);
+    for (auto _ : state) benchmark::DoNotOptimize(mark_to_null(&loaded, options));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * loaded.text.size()));
     release(&loaded);
 }

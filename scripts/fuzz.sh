@@ -16,7 +16,7 @@ for target in load mark differential; do
   rm -rf "$corpus" && mkdir -p "$corpus"
   cp tests/fuzz/corpus/$target/* "$corpus/"
   echo "== fuzzing $target for $seconds s =="
-  build-fuzz/tests/fuzz/${target}_fuzz -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
+  build-fuzz/${target}_fuzz -max_total_time="$seconds" -max_len=8192 -print_final_stats=1 \
     -artifact_prefix=build-fuzz/findings/$target- "$corpus" 2>&1 | grep -E '^(#[0-9]+ +DONE|Done|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)' || true
   if ls build-fuzz/findings/$target-* >/dev/null 2>&1; then
     echo "fuzzing $target found a failing input: $(ls build-fuzz/findings/$target-*)" >&2

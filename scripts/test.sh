@@ -24,5 +24,5 @@ echo "== thread sanitizer build =="
 cmake -S . -B build-tsan -DZARNET_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_TSAN=ON >/dev/null
 cmake --build build-tsan -j"$jobs" --target zarnet_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  build-tsan/tests/zarnet_tests --gtest_filter='ParallelPass.*:FastPath.*:LetterMask.*:MarkExpand.*'
+  build-tsan/zarnet_tests --gtest_filter='ParallelPass.*:StreamPass.*:LetterMask.*:MarkExpand.*'
 bash scripts/test_windows.sh

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "automaton/loader.h"
-#include "tests/index_loader.h"
+#include "files/pattern_file.h"
+#include "tests/support/index_loader.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

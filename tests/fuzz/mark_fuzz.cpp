@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "automaton/loader.h"
-#include "breaks/break_values.h"
-#include "breaks/plain_pass.h"
+#include "byte/mark_expand.h"
+#include "files/pattern_file.h"
+#include "tests/support/break_values.h"
+#include "tests/support/plain_pass.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

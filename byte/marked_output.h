@@ -1,0 +1,16 @@
+#pragma once
+// zarnet's output: the text with HYPHEN_MARK after every marked byte,
+// written through a BlockWriter, as the sink of the engine's passes.
+
+#include <cstddef>
+
+#include "engine/mark_sink.h"
+#include "files/block_writer.h"
+
+// The block a marked text is written through.
+constexpr std::size_t MARKED_BLOCK = std::size_t{1} << 20;
+
+// A sink writing into `writer`, whose block must have room for twice the
+// text of a piece (and its slack, COPY_SLACK bytes); without a file the
+// whole marked text must fit in the block.
+MarkSink marked_output_sink(BlockWriter* writer);

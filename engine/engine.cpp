@@ -1,0 +1,54 @@
+#include "engine/engine.h"
+
+#include "engine/loader.h"
+#include "engine/parallel_pass.h"
+
+bool engine_load(Engine* engine, ByteSource* patterns, const LetterTable* letters, int* error)
+{
+    // The compiled matcher finds the failure links it needs itself.
+    PatternAutomaton* automaton = load_patterns_from(patterns, error, FailureLinks::left_out);
+    if (automaton == nullptr) return false;
+    engine_build(engine, automaton, letters);
+    engine->owns_automaton = true;
+    return true;
+}
+
+void engine_build(Engine* engine, PatternAutomaton* automaton, const LetterTable* letters)
+{
+    engine->automaton = automaton;
+    engine->owns_automaton = false;
+    engine->compiled = compile_automaton(automaton);
+    fast_marker_build(&engine->marker, engine->compiled, letters);
+}
+
+void engine_destroy(Engine* engine)
+{
+    compiled_automaton_destroy(engine->compiled);
+    if (engine->owns_automaton) automaton_destroy(engine->automaton);
+    engine->compiled = nullptr;
+    engine->automaton = nullptr;
+}
+
+MarkOptions mark_options_for(unsigned processors, std::int64_t size)
+{
+    // A text too small for threads to pay off is marked here alone.
+    const bool small = size >= 0 && size <= static_cast<std::int64_t>(ALONE_BYTES);
+    const bool threaded = processors >= THREADS_FROM && !small;
+    return MarkOptions{threaded, threaded ? processors - 1 : 0, PIECE_BYTES, ALONE_BYTES, TEXT_CHUNK};
+}
+
+StreamEnd engine_mark(const Engine* engine, ByteSource* text, const MarkSink* out, int* error,
+                      const MarkOptions& options)
+{
+    if (options.threaded) {
+        return run_text_parallel(&engine->marker, text, out, error,
+                                 {options.workers, options.piece, options.alone_bytes});
+    }
+    return run_text_stream(&engine->marker, text, out, error, options.chunk);
+}
+
+void engine_run_marks(const Engine* engine, const unsigned char* run, std::int64_t length,
+                      std::uint64_t marks[RUN_MARK_WORDS])
+{
+    run_marks(&engine->marker, run, length, marks);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Marks runs of letters with the compiled automaton: one table step per byte
+// of the framed run instead of a walk along failure links. Gives exactly the
+// marks of find_break_values under the break rule, which the differential
+// tests check.
+
+#include <cstdint>
+
+#include "engine/compiled_automaton.h"
+#include "engine/pattern_line.h"
+#include "engine/break_rule.h"
+#include "engine/letter_table.h"
+
+// A pattern's digits reach at most PATTERN_LINE_MAX gaps back from the byte
+// that ends it, so framed bytes beyond this position cannot change the
+// values of the gaps that can be marked.
+constexpr std::int64_t WALK_LIMIT = MARKED_LETTERS_MAX + 1 + static_cast<std::int64_t>(PATTERN_LINE_MAX);
+
+struct FastMarker {
+    CompiledAutomaton* automaton;      // its rows are made as the text needs them
+    bool letter[256];                  // the byte is a letter of the text (never NUL)
+    std::uint8_t letter_class[256];    // class of the letter's lower-case form
+    std::uint8_t dot_class;            // class of the framing "."
+};
+
+// Sets up the fast path for the text's letters. The marker refers to
+// `automaton`, which must outlive it.
+void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters);
+
+// The marks of a run of `length` letters (run_mark_bits): they depend on
+// the whole run, and only its first MARKED_LETTERS_MAX letters can take one.
+void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
+               std::uint64_t marks[RUN_MARK_WORDS]);
+
+// Runs walked side by side by runs_marks, at most.
+constexpr int SIDE_BY_SIDE_MAX = 4;
+
+// The marks of `count` (at most SIDE_BY_SIDE_MAX) runs of at most 64
+// letters: marks[k] of runs[k], of lengths[k] letters.
+void runs_marks(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths, int count,
+                std::uint64_t* marks);

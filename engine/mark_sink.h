@@ -1,0 +1,17 @@
+#pragma once
+// Where a pass hands its results: each stretch of text, in the order of the
+// text, with its marks as bits. How a mark is written (a byte, a character,
+// a string) is the sink's business.
+
+#include <cstddef>
+#include <cstdint>
+
+struct MarkSink {
+    // Takes text[from .. to) and its marks: bit i of marks[k] is a mark after
+    // byte 64k + i of `text`. The text is readable COPY_SLACK bytes past `to`
+    // and the marks one word past the one holding bit `to` + 32. Returns 0,
+    // or an error number, which ends the pass.
+    int (*put)(void* context, const unsigned char* text, const std::uint64_t* marks, std::size_t from,
+               std::size_t to);
+    void* context;
+};

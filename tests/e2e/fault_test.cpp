@@ -1,0 +1,77 @@
+// Memory running out at each allocation in turn: every run must end with the
+// out-of-memory message and exit code 1, leaving out_file as it was and no
+// temporary file behind, until a run needs no more allocations than allowed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+std::vector<std::string> folder_names(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RunResult run_failing(int allocation, const std::vector<std::string>& args)
+{
+    std::vector<std::string> all{std::to_string(allocation)};
+    all.insert(all.end(), args.begin(), args.end());
+    return run_shell(program_command(Program::zarnet_fault, all).append(" </dev/null"));
+}
+
+// Fails allocation 0, 1, 2 ... of a run that writes `out`; returns how many
+// runs failed before one completed.
+int fail_each_allocation(const ScratchDir& dir, const std::string& in, const std::string& out,
+                         const std::string& expected)
+{
+    const std::string before = read_bytes(out);
+    const std::vector<std::string> names = folder_names(dir.path);
+    for (int n = 0; n < 5000; ++n) {
+        const RunResult run = run_failing(n, {in, out, dir.file("p.pat"), LOWER, UPPER});
+        if (run.exit_code == 0) {
+            EXPECT_EQ(read_bytes(out), expected);
+            return n;
+        }
+        EXPECT_EQ(run.exit_code, 1) << "allocation " << n;
+        EXPECT_TRUE(is_allocation_message(run.err)) << "allocation " << n << ": " << run.err;
+        EXPECT_EQ(read_bytes(out), before) << "allocation " << n;
+        EXPECT_EQ(folder_names(dir.path), names) << "allocation " << n;
+        if (::testing::Test::HasFailure()) return n;
+    }
+    ADD_FAILURE() << "no run completed";
+    return -1;
+}
+
+TEST(FaultInjection, EachAllocationFailingLeavesTheOutputAsItWas)
+{
+    ScratchDir dir;
+    write_bytes(dir.file("p.pat"), basic_patterns().append("1ba\nhe2n\n"));
+    write_bytes(dir.file("in.txt"), std::string("Winter is near.\n").append(300, 'n').append(" end"));
+    write_bytes(dir.file("out.txt"), "the old output");
+    const std::string expected = std::string("Win\xACter is near.\n").append(300, 'n').append(" end");
+    const int runs = fail_each_allocation(dir, dir.file("in.txt"), dir.file("out.txt"), expected);
+    // Loading, the matcher and the text pass each allocate (the automaton's
+    // small records come out of a few large blocks).
+    EXPECT_GT(runs, 20);
+}
+
+TEST(FaultInjection, MarkingAFileInPlace)
+{
+    ScratchDir dir;
+    write_bytes(dir.file("p.pat"), basic_patterns());
+    write_bytes(dir.file("text.txt"), "Winter");
+    fail_each_allocation(dir, dir.file("text.txt"), dir.file("text.txt"), "Win\xACter");
+}
+
+}  // namespace
