@@ -73,9 +73,9 @@ for corpus in kjv de; do
     [cp]="cp $text $out.cp"
     [zarnet]="build-bench/zarnet $text $out.zarnet patterns/$set.pat $small $large"
     [zarnet_1core]="taskset -c $core build-bench/zarnet $text $out.zarnet_1core patterns/$set.pat $small $large"
-    [copy_floor]="build-bench/bench/copy_floor $text $out.floor $small $large"
+    [copy_floor]="build-bench/copy_floor $text $out.floor $small $large"
     [rust]="$work/rust-peer/zarnet_rust_peer patterns/$set.pat $data/$set.small $data/$set.large $text $out.rust"
-    [zarnet_plain]="build-bench/bench/zarnet_plain $text $out.plain patterns/$set.pat $small $large"
+    [zarnet_plain]="build-bench/zarnet_plain $text $out.plain patterns/$set.pat $small $large"
     [libhyphen]="$work/peer/zarnet_peer $work/peer/$set.dic $data/$set.small $data/$set.large $text $out.libhyphen"
   )
   if [ "$slow" = 1 ]; then names+=(zarnet_plain libhyphen); fi

@@ -26,7 +26,7 @@ bash scripts/deps.sh libbenchmark-dev groff-base libhyphen-dev perl python3 util
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
 cmake --build build-bench -j"$(nproc)" >/dev/null
 bash scripts/peer/build.sh "$work/peer" >/dev/null
-timer=build-bench/bench/whole_run
+timer=build-bench/whole_run
 core=$(( $(nproc) > 1 ? 1 : 0 ))
 
 # The texts: Debian's manual pages (packages "manpages" and "manpages-de"),

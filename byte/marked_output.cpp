@@ -10,8 +10,8 @@ namespace {
 static_assert(EXPAND_SLACK <= COPY_SLACK);
 static_assert(MARKED_BLOCK >= 2 * WRITE_STEP, "a drained block keeps room for more text");
 
-// Writes text[from .. to) with its marks spread in, and the block out up to
-// the last whole step of the file in it.
+// Writes text[from .. to) with its marks spread in, writing the block out
+// (up to the last whole step of the file in it) whenever it is full.
 int put_marked(void* context, const unsigned char* text, const std::uint64_t* marks, std::size_t from,
                std::size_t to)
 {
@@ -25,15 +25,26 @@ int put_marked(void* context, const unsigned char* text, const std::uint64_t* ma
             writer->used = static_cast<std::size_t>(end - writer->bytes);
             from += count;
         }
-        if (writer->file == nullptr) return 0;
+        if (from == to || writer->file == nullptr) return writer->error;
         block_writer_drain(writer);
-        if (from == to || writer->error != 0) return writer->error;
+        if (writer->error != 0) return writer->error;
     }
+}
+
+// The same, and then the whole steps the block holds are written at once.
+int put_marked_now(void* context, const unsigned char* text, const std::uint64_t* marks, std::size_t from,
+                   std::size_t to)
+{
+    const int error = put_marked(context, text, marks, from, to);
+    if (error != 0) return error;
+    BlockWriter* writer = static_cast<BlockWriter*>(context);
+    block_writer_drain(writer);
+    return writer->error;
 }
 
 }  // namespace
 
-MarkSink marked_output_sink(BlockWriter* writer)
+MarkSink marked_output_sink(BlockWriter* writer, bool write_each_piece)
 {
-    return MarkSink{put_marked, writer};
+    return MarkSink{write_each_piece ? put_marked_now : put_marked, writer};
 }

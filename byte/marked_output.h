@@ -12,5 +12,8 @@ constexpr std::size_t MARKED_BLOCK = std::size_t{1} << 20;
 
 // A sink writing into `writer`, whose block must have room for twice the
 // text of a piece (and its slack, COPY_SLACK bytes); without a file the
-// whole marked text must fit in the block.
-MarkSink marked_output_sink(BlockWriter* writer);
+// whole marked text must fit in the block. The block is written out when it
+// is full, or, with `write_each_piece`, as soon as it holds a whole step of
+// the file: the threaded pass hands on many small pieces, and the disk then
+// gets the text as it comes.
+MarkSink marked_output_sink(BlockWriter* writer, bool write_each_piece);

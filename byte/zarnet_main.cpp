@@ -84,7 +84,7 @@ int run_streamed(const Arguments& arguments, const Engine* engine)
     const MarkOptions options = mark_options_for(usable_processors(), long_text ? -1 : size);
     BlockWriter writer;
     block_writer_create(&writer, output.file, MARKED_BLOCK, COPY_SLACK);
-    const MarkSink sink = marked_output_sink(&writer);
+    const MarkSink sink = marked_output_sink(&writer, options.threaded);
     StreamEnd end = engine_mark(engine, &source, &sink, &error, options);
     if (end == StreamEnd::complete) {
         block_writer_flush(&writer);

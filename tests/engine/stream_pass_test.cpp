@@ -345,7 +345,7 @@ TEST(StreamPass, ReadErrorPartWayIsReportedAsTheInputsFailure)
     std::FILE* out = std::fopen("/dev/null", "wb");
     BlockWriter writer;
     block_writer_create(&writer, out, MARKED_BLOCK, COPY_SLACK);
-    const MarkSink sink = marked_output_sink(&writer);
+    const MarkSink sink = marked_output_sink(&writer, false);
     ByteSource source = byte_source_from_file(in);
     int error = 0;
     EXPECT_EQ(engine_mark(&engine, &source, &sink, &error, one_thread()), StreamEnd::read_failed);

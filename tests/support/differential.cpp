@@ -47,7 +47,7 @@ StreamEnd mark_to_file(const Engine* engine, ByteSource* text, std::FILE* out, i
 {
     BlockWriter writer;
     block_writer_create(&writer, out, MARKED_BLOCK, COPY_SLACK);
-    const MarkSink sink = marked_output_sink(&writer);
+    const MarkSink sink = marked_output_sink(&writer, options.threaded);
     StreamEnd end = engine_mark(engine, text, &sink, error, options);
     if (end == StreamEnd::complete) {
         block_writer_flush(&writer);
