@@ -5,13 +5,11 @@
 
 #include "engine/break_rule.h"
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define ZARNET_HAVE_SSSE3_EXPAND 1
+#include "platform/features.h"
+#include "platform/expect.h"
+
+#if ZARNET_X86_PATHS
 #include <immintrin.h>
-// Windows does not keep the stack aligned for 64-byte vectors.
-#if defined(__x86_64__) && !defined(_WIN32)
-#define ZARNET_HAVE_AVX512_EXPAND 1
-#endif
 #endif
 
 namespace {
@@ -48,7 +46,7 @@ unsigned char* expand_plain(const unsigned char* text, const std::uint64_t* mark
     return out;
 }
 
-#ifdef ZARNET_HAVE_SSSE3_EXPAND
+#if ZARNET_X86_PATHS
 
 // For each pattern of marks on 8 bytes, where each output byte comes from:
 // byte i of the text, or 8 (a byte of HYPHEN_MARK) after a marked byte.
@@ -119,7 +117,7 @@ bool has_ssse3()
 
 #endif
 
-#ifdef ZARNET_HAVE_AVX512_EXPAND
+#if ZARNET_AVX512_PATHS
 
 // 32 bytes at a time: the mark bits, interleaved with a bit for each byte and
 // packed again (pdep, pext), say where each byte of the output comes from;
@@ -161,11 +159,11 @@ bool expand_path_supported(ExpandPath path)
     switch (path) {
     case ExpandPath::plain:
         return true;
-#ifdef ZARNET_HAVE_SSSE3_EXPAND
+#if ZARNET_X86_PATHS
     case ExpandPath::ssse3:
         return has_ssse3();
 #endif
-#ifdef ZARNET_HAVE_AVX512_EXPAND
+#if ZARNET_AVX512_PATHS
     case ExpandPath::avx512:
         return has_avx512();
 #endif
@@ -177,10 +175,10 @@ bool expand_path_supported(ExpandPath path)
 unsigned char* expand_marks_along(ExpandPath path, const unsigned char* text, const std::uint64_t* marks,
                                   std::size_t from, std::size_t to, unsigned char* out)
 {
-#ifdef ZARNET_HAVE_AVX512_EXPAND
+#if ZARNET_AVX512_PATHS
     if (path == ExpandPath::avx512) return expand_avx512(text, marks, from, to, out);
 #endif
-#ifdef ZARNET_HAVE_SSSE3_EXPAND
+#if ZARNET_X86_PATHS
     if (path == ExpandPath::ssse3) return expand_ssse3(text, marks, from, to, out);
 #endif
     (void)path;
@@ -190,10 +188,11 @@ unsigned char* expand_marks_along(ExpandPath path, const unsigned char* text, co
 unsigned char* expand_marks(const unsigned char* text, const std::uint64_t* marks, std::size_t from, std::size_t to,
                             unsigned char* out)
 {
-#ifdef ZARNET_HAVE_AVX512_EXPAND
+    ZARNET_EXPECT(from <= to);
+#if ZARNET_AVX512_PATHS
     if (has_avx512()) return expand_avx512(text, marks, from, to, out);
 #endif
-#ifdef ZARNET_HAVE_SSSE3_EXPAND
+#if ZARNET_X86_PATHS
     if (has_ssse3()) return expand_ssse3(text, marks, from, to, out);
 #endif
     return expand_plain(text, marks, from, to, out);

@@ -2,6 +2,7 @@
 
 #include "engine/loader.h"
 #include "engine/parallel_pass.h"
+#include "platform/expect.h"
 
 bool engine_load(Engine* engine, ByteSource* patterns, const LetterTable* letters, int* error)
 {
@@ -40,6 +41,7 @@ MarkOptions mark_options_for(unsigned processors, std::int64_t size)
 StreamEnd engine_mark(const Engine* engine, ByteSource* text, const MarkSink* out, int* error,
                       const MarkOptions& options)
 {
+    ZARNET_EXPECT(engine->compiled != nullptr && out != nullptr && out->put != nullptr);
     if (options.threaded) {
         return run_text_parallel(&engine->marker, text, out, error,
                                  {options.workers, options.piece, options.alone_bytes});

@@ -4,9 +4,11 @@
 
 #include "engine/letter_table.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
+#include "platform/features.h"
+#include "platform/expect.h"
+
+#if ZARNET_SSE2
 #include <emmintrin.h>
-#define ZARNET_HAVE_WINDOWED_WALK 1
 #endif
 
 namespace {
@@ -24,7 +26,7 @@ inline void merge_row_output(const CompiledAutomaton* automaton, std::uint32_t r
     }
 }
 
-#if defined(ZARNET_HAVE_WINDOWED_WALK)
+#if ZARNET_SSE2
 inline __m128i load_window(const CompiledAutomaton* automaton, std::uint32_t row)
 {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(automaton->windows[compiled_output(automaton, row)].gaps));
@@ -73,7 +75,7 @@ void walk_runs_windowed(const FastMarker* marker, const unsigned char* const* ru
 void walk_run(const FastMarker* marker, const unsigned char* run, std::int64_t length, std::uint8_t* values)
 {
     CompiledAutomaton* automaton = marker->automaton;
-#if defined(ZARNET_HAVE_WINDOWED_WALK)
+#if ZARNET_SSE2
     if (automaton->windowed) {
         walk_runs_windowed(marker, &run, &length, 1, &values);
         return;
@@ -107,6 +109,7 @@ void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const L
 void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
                std::uint64_t marks[RUN_MARK_WORDS])
 {
+    ZARNET_EXPECT(length >= 0);
     if (length < MARKABLE_RUN_MIN) {
         for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
         return;
@@ -121,8 +124,10 @@ void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t 
 void runs_marks(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths, int count,
                 std::uint64_t* marks)
 {
+    ZARNET_EXPECT(count >= 0 && count <= SIDE_BY_SIDE_MAX);
+    for (int k = 0; k < count; ++k) ZARNET_EXPECT(lengths[k] >= 0 && lengths[k] <= 64);
     std::uint64_t run_words[RUN_MARK_WORDS];
-#if defined(ZARNET_HAVE_WINDOWED_WALK)
+#if ZARNET_SSE2
     if (marker->automaton->windowed) {
         alignas(OUTPUT_WINDOW) std::uint8_t room[SIDE_BY_SIDE_MAX][OUTPUT_WINDOW + WALK_LIMIT];
         std::uint8_t* values[SIDE_BY_SIDE_MAX];

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define ZARNET_HAVE_SSSE3_PATH 1
+#include "platform/features.h"
+#include "platform/expect.h"
+
+#if ZARNET_X86_PATHS
 #include <immintrin.h>
 #endif
 
@@ -19,7 +21,7 @@ void build_plain(const bool letter[256], const unsigned char* text, std::size_t 
     }
 }
 
-#ifdef ZARNET_HAVE_SSSE3_PATH
+#if ZARNET_X86_PATHS
 
 // Membership in any set of bytes with two 16-entry lookups: the low nibble
 // selects a byte whose bit h tells whether the byte with high nibble h (or
@@ -137,7 +139,7 @@ bool letter_mask_path_supported(LetterMaskPath path)
     switch (path) {
     case LetterMaskPath::plain:
         return true;
-#ifdef ZARNET_HAVE_SSSE3_PATH
+#if ZARNET_X86_PATHS
     case LetterMaskPath::ssse3:
         return has_ssse3();
     case LetterMaskPath::avx2:
@@ -151,7 +153,7 @@ bool letter_mask_path_supported(LetterMaskPath path)
 void letter_mask_build_along(LetterMaskPath path, const bool letter[256], const unsigned char* text,
                              std::size_t count, std::uint64_t* bits)
 {
-#ifdef ZARNET_HAVE_SSSE3_PATH
+#if ZARNET_X86_PATHS
     if (path == LetterMaskPath::avx2) {
         build_avx2(letter, text, count, bits);
         return;
@@ -166,8 +168,9 @@ void letter_mask_build_along(LetterMaskPath path, const bool letter[256], const 
 
 void letter_mask_build(const bool letter[256], const unsigned char* text, std::size_t count, std::uint64_t* bits)
 {
+    ZARNET_EXPECT(count % 64 == 0);
     // NUL is never a letter: the tables below rely on it.
-#ifdef ZARNET_HAVE_SSSE3_PATH
+#if ZARNET_X86_PATHS
     if (has_avx2()) {
         build_avx2(letter, text, count, bits);
         return;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/pattern_line.h"
+#include "platform/features.h"
 #include "platform/memory.h"
 #include "engine/text_mode_reader.h"
 
@@ -228,11 +229,7 @@ constexpr std::size_t PREFETCH_AHEAD = 6;
 
 inline void prefetch(const void* address)
 {
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
+    zarnet_prefetch(address);
 }
 
 // Every non-root state fails over to its longest proper suffix that is a

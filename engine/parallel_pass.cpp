@@ -11,6 +11,7 @@
 #include "engine/copy_slack.h"
 #include "engine/word_cache.h"
 #include "platform/memory.h"
+#include "platform/expect.h"
 
 // The calling thread reads the text into a ring of pieces, hands the marked
 // pieces to the sink in their order, and marks pieces too whenever it has
@@ -234,6 +235,7 @@ std::size_t start_workers(Shared* shared, std::vector<Worker>* workers, std::vec
 StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const MarkSink* out, int* error,
                             const ParallelOptions& options)
 {
+    ZARNET_EXPECT(text_chunk_capacity(options.piece) > static_cast<std::size_t>(WALK_LIMIT));
     Shared shared;
     shared.marker = marker;
     shared.one_matcher = false;

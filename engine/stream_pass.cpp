@@ -10,28 +10,10 @@
 #include "engine/copy_slack.h"
 #include "engine/letter_mask.h"
 #include "engine/word_cache.h"
+#include "platform/features.h"
 #include "platform/memory.h"
+#include "platform/expect.h"
 
-// Kept out of line: long runs are rare, and the loop over words stays small.
-#if defined(_MSC_VER)
-#define ZARNET_NOINLINE __declspec(noinline)
-#elif defined(__GNUC__)
-#define ZARNET_NOINLINE __attribute__((noinline))
-#else
-#define ZARNET_NOINLINE
-#endif
-
-#if defined(_MSC_VER)
-#define ZARNET_ALWAYS_INLINE __forceinline
-#elif defined(__GNUC__)
-#define ZARNET_ALWAYS_INLINE __attribute__((always_inline))
-#else
-#define ZARNET_ALWAYS_INLINE
-#endif
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#define ZARNET_HAVE_BMI2_LOOP 1
-#endif
 
 namespace {
 
@@ -189,7 +171,7 @@ void find_marks_plain(TextMarker* pass, const unsigned char* text, std::size_t s
     find_marks_in<SHARED>(pass, text, start, limit);
 }
 
-#ifdef ZARNET_HAVE_BMI2_LOOP
+#if ZARNET_X86_64_PATHS
 // The same loop with the bit instructions of BMI1 and BMI2: shifts by a
 // count in any register, and trailing zeros counted in one step.
 template <bool SHARED>
@@ -209,7 +191,7 @@ bool has_bmi2()
 template <bool SHARED>
 void find_marks_on(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
-#ifdef ZARNET_HAVE_BMI2_LOOP
+#if ZARNET_X86_64_PATHS
     if (has_bmi2()) {
         find_marks_bmi2<SHARED>(pass, text, start, limit);
         return;
@@ -238,6 +220,8 @@ void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, 
 
 std::size_t text_marker_feed(TextMarker* pass, const unsigned char* text, std::size_t count, bool final)
 {
+    // The text is followed by COPY_SLACK zero bytes.
+    for (std::size_t k = 0; k < COPY_SLACK; ++k) ZARNET_EXPECT(text[count + k] == 0);
     // A text that fits in one block gets a cache of its size.
     if (!word_cache_made(pass->cache.words)) {
         word_cache_create(pass->cache.words, final ? mark_cache_set_bits_for(count) : MARK_CACHE_SET_BITS);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/memory.h"
+#include "platform/expect.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ void mark_cache_walk_waiting(const MarkCache* cache)
 
 void word_cache_create(WordCache* words, int set_bits)
 {
+    ZARNET_EXPECT(set_bits >= 0 && set_bits <= MARK_CACHE_SET_BITS);
     words->set_bits = set_bits;
     // Both tables in one block: the full pair fills two large pages.
     const std::size_t short_bytes = table_slots(mark_cache_short_set_bits(set_bits)) * sizeof(ShortSlot);

@@ -27,6 +27,8 @@
 #include <cstddef>
 
 #include "engine/fast_marker.h"
+#include "platform/features.h"
+#include "platform/expect.h"
 
 constexpr std::int64_t CACHED_RUN_MAX = 24;
 constexpr std::int64_t SHORT_RUN_MAX = 8;
@@ -242,6 +244,7 @@ inline std::size_t long_set_index(const MarkCache* cache, const std::uint64_t ke
 inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot* short_slots, unsigned hash_shift,
                                                const unsigned char* run, std::int64_t length)
 {
+    ZARNET_EXPECT(length >= MARKABLE_RUN_MIN && length <= SHORT_RUN_MAX);
     // One word of key, one multiplication, one comparison.
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
     ShortSlot* set = &short_slots[mark_cache_detail::short_set_index(key, hash_shift) * MARK_CACHE_WAYS];
@@ -276,6 +279,7 @@ struct LongLookup {
 inline void mark_cache_long_locate(const MarkCache* cache, const unsigned char* run, std::int64_t length,
                                    LongLookup* lookup)
 {
+    ZARNET_EXPECT(length > SHORT_RUN_MAX && length <= CACHED_RUN_MAX);
     mark_cache_detail::make_key(run, length, lookup->key);
     lookup->set = &cache->words->slots[mark_cache_detail::long_set_index(cache, lookup->key) * MARK_CACHE_WAYS];
 }
@@ -284,9 +288,7 @@ inline void mark_cache_long_start(const MarkCache* cache, const unsigned char* r
                                   LongLookup* lookup)
 {
     mark_cache_long_locate(cache, run, length, lookup);
-#if defined(__GNUC__)
-    __builtin_prefetch(lookup->set);
-#endif
+    zarnet_prefetch(lookup->set);
 }
 
 inline std::uint64_t mark_cache_long_finish(const MarkCache* cache, const LongLookup& lookup,

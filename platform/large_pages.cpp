@@ -1,14 +1,9 @@
 #include "platform/large_pages.h"
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ZARNET_OWN_ALLOCATOR 1  // the sanitizers bring their own malloc
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define ZARNET_OWN_ALLOCATOR 1
-#endif
-#endif
+#include "platform/features.h"
 
-#if defined(__linux__) && defined(__GLIBC__) && !defined(ZARNET_OWN_ALLOCATOR)
+// The sanitizers bring their own malloc.
+#if ZARNET_LINUX && defined(__GLIBC__) && !ZARNET_SANITIZED
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>

@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/features.h"
 #include "platform/large_pages.h"
 
-#if defined(__linux__)
+#if ZARNET_LINUX
 #include <sys/mman.h>
 #endif
 
@@ -64,7 +65,7 @@ void mem_release(void* block)
 
 void* must_alloc_large(std::size_t size)
 {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
+#if ZARNET_LINUX && defined(MADV_HUGEPAGE)
     // Huge pages must be whole and aligned: the part of the block after
     // the last whole one stays in ordinary pages.
     if (size >= LARGE_PAGE_BYTES) {
@@ -79,7 +80,7 @@ void* must_alloc_large(std::size_t size)
 
 void* must_alloc_table(std::size_t size)
 {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
+#if ZARNET_LINUX && defined(MADV_HUGEPAGE)
     if (size >= LARGE_PAGE_BYTES) {
         // Whole huge pages: a part page would be touched 4 KiB at a time,
         // a fault for each (a 3 MiB table took 256 more).

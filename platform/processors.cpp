@@ -2,13 +2,15 @@
 
 #include <thread>
 
-#if defined(__linux__)
+#include "platform/features.h"
+
+#if ZARNET_LINUX
 #include <sched.h>
 #endif
 
 unsigned usable_processors()
 {
-#if defined(__linux__)
+#if ZARNET_LINUX
     cpu_set_t set;
     CPU_ZERO(&set);
     if (sched_getaffinity(0, sizeof set, &set) == 0) {

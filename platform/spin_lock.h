@@ -1,21 +1,23 @@
 #pragma once
 // Taking a mutex that is held only for a moment. Put to sleep and woken,
-// a thread loses far more time than it would have waited: two threads that
-// make matcher rows at once had put each other to sleep 370 times in one
-// German text. So the thread first waits on the processor, with a pause
-// between tries, and sleeps only if the mutex stays held much longer than
-// it ever should (its holder was itself put aside by the system).
+// a thread loses far more time than it would have waited, and two threads
+// that make matcher rows at once would keep putting each other to sleep. So
+// the thread first waits on the processor, with a pause between tries, and
+// sleeps only if the mutex stays held much longer than it ever should (its
+// holder was itself put aside by the system).
 
 #include <mutex>
 
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
+#include "platform/features.h"
+
+#if ZARNET_X86
 #include <immintrin.h>
 #endif
 
 // Tells the processor that this thread is waiting in a loop.
 inline void spin_pause()
 {
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
+#if ZARNET_X86
     _mm_pause();
 #endif
 }
