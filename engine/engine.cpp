@@ -30,6 +30,11 @@ void engine_destroy(Engine* engine)
     engine->automaton = nullptr;
 }
 
+void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context)
+{
+    fast_marker_set_rule(&engine->marker, rule, adjust, context);
+}
+
 MarkOptions mark_options_for(unsigned processors, std::int64_t size)
 {
     // A text too small for threads to pay off is marked here alone.

@@ -104,21 +104,32 @@ void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const L
         marker->letter_class[b] = automaton->byte_class[letters->fold[b]];
     }
     marker->dot_class = automaton->byte_class[static_cast<unsigned char>('.')];
+    fast_marker_set_rule(marker, TWO_AND_TWO, nullptr, nullptr);
+}
+
+void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context)
+{
+    ZARNET_EXPECT(rule.left >= 1 && rule.right >= 1);
+    marker->rule = rule;
+    marker->min_run = rule.left + rule.right;
+    marker->adjust = adjust;
+    marker->adjust_context = context;
 }
 
 void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t length,
                std::uint64_t marks[RUN_MARK_WORDS])
 {
     ZARNET_EXPECT(length >= 0);
-    if (length < MARKABLE_RUN_MIN) {
+    if (length < marker->min_run) {
         for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
-        return;
+    } else {
+        // Room before the values for the gaps a window reaches before the run.
+        alignas(OUTPUT_WINDOW) std::uint8_t room[OUTPUT_WINDOW + WALK_LIMIT];
+        std::uint8_t* values = room + OUTPUT_WINDOW;
+        walk_run(marker, run, length, values);
+        run_mark_bits(length, values + 1, marks, marker->rule);
     }
-    // Room before the values for the gaps a window reaches before the run.
-    alignas(OUTPUT_WINDOW) std::uint8_t room[OUTPUT_WINDOW + WALK_LIMIT];
-    std::uint8_t* values = room + OUTPUT_WINDOW;
-    walk_run(marker, run, length, values);
-    run_mark_bits(length, values + 1, marks);
+    if (marker->adjust != nullptr) marker->adjust(marker->adjust_context, run, length, marks);
 }
 
 void runs_marks(const FastMarker* marker, const unsigned char* const* runs, const std::int64_t* lengths, int count,
@@ -134,9 +145,12 @@ void runs_marks(const FastMarker* marker, const unsigned char* const* runs, cons
         for (int k = 0; k < SIDE_BY_SIDE_MAX; ++k) values[k] = room[k] + OUTPUT_WINDOW;
         walk_runs_windowed(marker, runs, lengths, count, values);
         for (int k = 0; k < count; ++k) {
-            marks[k] = 0;
-            if (lengths[k] < MARKABLE_RUN_MIN) continue;
-            run_mark_bits(lengths[k], values[k] + 1, run_words);
+            if (lengths[k] < marker->min_run) {
+                for (int w = 0; w < RUN_MARK_WORDS; ++w) run_words[w] = 0;
+            } else {
+                run_mark_bits(lengths[k], values[k] + 1, run_words, marker->rule);
+            }
+            if (marker->adjust != nullptr) marker->adjust(marker->adjust_context, runs[k], lengths[k], run_words);
             marks[k] = run_words[0];
         }
         return;

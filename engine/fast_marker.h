@@ -16,16 +16,30 @@
 // values of the gaps that can be marked.
 constexpr std::int64_t WALK_LIMIT = MARKED_LETTERS_MAX + 1 + static_cast<std::int64_t>(PATTERN_LINE_MAX);
 
+// A program's own rules for the marks of a word, applied after the rule's
+// minima to every run the marker marks: it may take marks away or add
+// others, from the run's bytes alone (so that a word's marks can be kept).
+using WordAdjust = void (*)(const void* context, const unsigned char* run, std::int64_t length,
+                            std::uint64_t marks[RUN_MARK_WORDS]);
+
 struct FastMarker {
     CompiledAutomaton* automaton;      // its rows are made as the text needs them
     bool letter[256];                  // the byte is a letter of the text (never NUL)
     std::uint8_t letter_class[256];    // class of the letter's lower-case form
     std::uint8_t dot_class;            // class of the framing "."
+    MarkRule rule;                     // the fewest letters on either side of a mark
+    std::int64_t min_run;              // rule.left + rule.right: shorter runs are not looked at
+    WordAdjust adjust;                 // null: the marks are the patterns' alone
+    const void* adjust_context;
 };
 
-// Sets up the fast path for the text's letters. The marker refers to
-// `automaton`, which must outlive it.
+// Sets up the fast path for the text's letters, two and two letters on
+// either side of a mark. The marker refers to `automaton`, which must
+// outlive it.
 void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters);
+
+// Changes the rule of a marker, and gives it a program's own word rules.
+void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context);
 
 // The marks of a run of `length` letters (run_mark_bits): they depend on
 // the whole run, and only its first MARKED_LETTERS_MAX letters can take one.

@@ -86,13 +86,14 @@ ZARNET_NOINLINE std::uint64_t marks_of_run(TextMarker* pass, const unsigned char
     return 0;
 }
 
-// Finds the runs of four letters or more that start in text[start ..
-// limit) and adds their marks to pass->marks: each from the word cache,
-// a run longer than CACHED_RUN_MAX letters from the automaton. The loop
-// serves runs that end in the word of the mask where they start, and
-// short ones first; the others leave it. SHARED: the cache is shared by
+// Finds the runs of MIN_RUN letters or more (four under the usual rule, two
+// when a break may leave one letter on each side) that start in
+// text[start .. limit) and adds their marks to pass->marks: each from the
+// word cache, a run longer than CACHED_RUN_MAX letters from the automaton.
+// The loop serves runs that end in the word of the mask where they start,
+// and short ones first; the others leave it. SHARED: the cache is shared by
 // several threads.
-template <bool SHARED>
+template <bool SHARED, int MIN_RUN>
 ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned char* text, std::size_t start,
                                                std::size_t limit)
 {
@@ -108,9 +109,9 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
         const std::uint64_t following = bits[k + 1];
         const std::uint64_t before = k == 0 ? 0 : bits[k - 1] >> 63;
         std::uint64_t starts = current & ~((current << 1) | before);
-        // Only runs of four letters or more can get a mark.
-        starts &= (current >> 1 | following << 63) & (current >> 2 | following << 62) &
-                  (current >> 3 | following << 61);
+        // Only runs of MIN_RUN letters or more can get a mark.
+        starts &= current >> 1 | following << 63;
+        if constexpr (MIN_RUN == 4) starts &= (current >> 2 | following << 62) & (current >> 3 | following << 61);
         if (k == start / 64) starts &= ~std::uint64_t{0} << (start % 64);
         if (limit - 64 * k < 64) starts &= (std::uint64_t{1} << (limit - 64 * k)) - 1;
         const unsigned char* word_text = text + 64 * k;
@@ -165,20 +166,20 @@ ZARNET_ALWAYS_INLINE inline void find_marks_in(TextMarker* pass, const unsigned 
     marks[k] |= carried;
 }
 
-template <bool SHARED>
+template <bool SHARED, int MIN_RUN>
 void find_marks_plain(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
-    find_marks_in<SHARED>(pass, text, start, limit);
+    find_marks_in<SHARED, MIN_RUN>(pass, text, start, limit);
 }
 
 #if ZARNET_X86_64_PATHS
 // The same loop with the bit instructions of BMI1 and BMI2: shifts by a
 // count in any register, and trailing zeros counted in one step.
-template <bool SHARED>
+template <bool SHARED, int MIN_RUN>
 __attribute__((target("bmi,bmi2,popcnt,lzcnt"))) void find_marks_bmi2(TextMarker* pass, const unsigned char* text,
                                                                      std::size_t start, std::size_t limit)
 {
-    find_marks_in<SHARED>(pass, text, start, limit);
+    find_marks_in<SHARED, MIN_RUN>(pass, text, start, limit);
 }
 
 bool has_bmi2()
@@ -188,16 +189,28 @@ bool has_bmi2()
 }
 #endif
 
-template <bool SHARED>
+template <bool SHARED, int MIN_RUN>
 void find_marks_on(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
 {
 #if ZARNET_X86_64_PATHS
     if (has_bmi2()) {
-        find_marks_bmi2<SHARED>(pass, text, start, limit);
+        find_marks_bmi2<SHARED, MIN_RUN>(pass, text, start, limit);
         return;
     }
 #endif
-    find_marks_plain<SHARED>(pass, text, start, limit);
+    find_marks_plain<SHARED, MIN_RUN>(pass, text, start, limit);
+}
+
+// Runs shorter than the marker's rule allows get no marks; the loop looks at
+// runs of four letters and more, or of two and more for a looser rule.
+template <bool SHARED>
+void find_marks_for_rule(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
+{
+    if (pass->marker->min_run >= 4) {
+        find_marks_on<SHARED, 4>(pass, text, start, limit);
+    } else {
+        find_marks_on<SHARED, 2>(pass, text, start, limit);
+    }
 }
 
 void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, std::size_t limit)
@@ -209,9 +222,9 @@ void find_marks(TextMarker* pass, const unsigned char* text, std::size_t start, 
     pass->waiting.count = 0;
     pass->cache.waiting = &pass->waiting;
     if (pass->cache.words->shared) {
-        find_marks_on<true>(pass, text, start, limit);
+        find_marks_for_rule<true>(pass, text, start, limit);
     } else {
-        find_marks_on<false>(pass, text, start, limit);
+        find_marks_for_rule<false>(pass, text, start, limit);
     }
     mark_cache_walk_waiting(&pass->cache);
 }

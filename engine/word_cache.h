@@ -244,7 +244,7 @@ inline std::size_t long_set_index(const MarkCache* cache, const std::uint64_t ke
 inline std::uint64_t mark_cache_short_marks_in(const MarkCache* cache, ShortSlot* short_slots, unsigned hash_shift,
                                                const unsigned char* run, std::int64_t length)
 {
-    ZARNET_EXPECT(length >= MARKABLE_RUN_MIN && length <= SHORT_RUN_MAX);
+    ZARNET_EXPECT(length >= 2 && length <= SHORT_RUN_MAX);
     // One word of key, one multiplication, one comparison.
     const std::uint64_t key = mark_cache_detail::short_key(run, length);
     ShortSlot* set = &short_slots[mark_cache_detail::short_set_index(key, hash_shift) * MARK_CACHE_WAYS];
