@@ -22,8 +22,9 @@ foreach(page ${pages})
 endforeach()
 
 file(MAKE_DIRECTORY "${doc}" "${overrides}")
-file(COPY_FILE "${CPACK_ZARNET_PACKAGING_DIR}/copyright" "${doc}/copyright")
-file(COPY_FILE "${CPACK_ZARNET_PACKAGING_DIR}/lintian-overrides" "${overrides}/${CPACK_PACKAGE_NAME}")
+configure_file("${CPACK_ZARNET_PACKAGING_DIR}/copyright" "${doc}/copyright" COPYONLY)
+configure_file("${CPACK_ZARNET_PACKAGING_DIR}/lintian-overrides" "${overrides}/${CPACK_PACKAGE_NAME}"
+               COPYONLY)
 run(gzip -9n -c "${CPACK_ZARNET_PACKAGING_DIR}/changelog" OUTPUT_FILE "${doc}/changelog.gz")
 file(CHMOD "${doc}/copyright" "${doc}/changelog.gz" "${overrides}/${CPACK_PACKAGE_NAME}"
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -25,7 +25,7 @@ for variant in plain sanitize; do
     echo "== Debian package =="
     rm -f "$dir"/zarnet_*.deb
     (cd "$dir" && cpack -G DEB >/dev/null)
-    lintian --allow-root --fail-on error --info "$dir"/zarnet_*.deb
+    lintian --allow-root --fail-on error "$dir"/zarnet_*.deb
   fi
 done
 echo "== thread sanitizer build =="
