@@ -3,7 +3,9 @@
 # hyphenation patterns shipped in Debian's TeX Live packages: en-us.pat,
 # de-1996.pat and ru.pat below, and the other hyph-utf8 sets, the alphabets
 # of all sets, the file "charsets" and the table of sets in README.md with
-# scripts/make_sets.py (which needs python3 and iconv).
+# scripts/make_sets.py (which needs python3 and iconv), and then the
+# package's copyright file packaging/copyright from the sets' headers with
+# scripts/make_copyright.py.
 #
 # Every run starts from scratch: the packages are fetched with
 # "apt-get download" (pinned versions below) and unpacked with "dpkg-deb -x"
@@ -280,3 +282,6 @@ mkdir "$work/out"
 cp "$work/en-us.pat" "$work/de-1996.pat" "$work/ru.pat" "$out/README.md" "$work/out/"
 python3 "$root/scripts/make_sets.py" "$work/sets" "$work/out" "${versions[@]}"
 cp "$work/out"/* "$out/"
+
+# The copyright file of the Debian package, from the headers just written.
+python3 "$root/scripts/make_copyright.py"

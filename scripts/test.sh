@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds zarnet and runs the whole test suite twice: in a plain optimised
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build; the
+# build (whose Debian package lintian then checks) and in an
+# AddressSanitizer + UndefinedBehaviorSanitizer build; the
 # tests of the threaded pass under ThreadSanitizer (unit tests only); then
 # the end-to-end tests once more against the Windows build, under Wine.
 set -euo pipefail
@@ -19,6 +20,13 @@ for variant in plain sanitize; do
   cmake --build "$dir" -j"$jobs"
   if [ "$variant" = plain ]; then labels=(-LE windows); else labels=(-LE 'large|windows'); fi
   (cd "$dir" && ctest --output-on-failure -j"$jobs" "${labels[@]}")
+  if [ "$variant" = plain ]; then
+    # The Debian package, checked by Debian's own checker: an error fails the run.
+    echo "== Debian package =="
+    rm -f "$dir"/zarnet_*.deb
+    (cd "$dir" && cpack -G DEB >/dev/null)
+    lintian --allow-root --fail-on error "$dir"/zarnet_*.deb
+  fi
 done
 echo "== thread sanitizer build =="
 cmake -S . -B build-tsan -DZARNET_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_TSAN=ON >/dev/null

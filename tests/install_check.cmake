@@ -1,12 +1,39 @@
-# Installs the build into a scratch prefix and checks what arrives there.
-set(prefix "${BUILD_DIR}/install-check")
-file(REMOVE_RECURSE "${prefix}")
-execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
-                RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed: ${result}")
+# Installs the build into a scratch prefix and checks what arrives there;
+# with PACKAGE set, makes the Debian package (cpack, CPACK the command)
+# instead, unpacks it (dpkg-deb, DPKG_DEB) and checks the same in its /usr,
+# and the files only the package has.
+if(PACKAGE)
+  set(scratch "${BUILD_DIR}/package-check")
+  set(prefix "${scratch}/root/usr")
+  set(manual share/man/man1/zarnet.1.gz)
+  set(only_package share/doc/zarnet/copyright share/doc/zarnet/changelog.gz
+                   share/lintian/overrides/zarnet)
+  file(REMOVE_RECURSE "${scratch}")
+  execute_process(COMMAND ${CPACK} -G DEB --config "${BUILD_DIR}/CPackConfig.cmake" -B "${scratch}"
+                  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  file(GLOB deb "${scratch}/*.deb")
+  if(NOT result EQUAL 0 OR NOT deb)
+    message(FATAL_ERROR "cpack failed: ${result} ${out}")
+  endif()
+  execute_process(COMMAND ${DPKG_DEB} -x "${deb}" "${scratch}/root" RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "dpkg-deb -x ${deb} failed: ${result}")
+  endif()
+  if(EXISTS "${prefix}/share/man/man1/zarnet.1")
+    message(FATAL_ERROR "the package holds the manual page uncompressed")
+  endif()
+else()
+  set(scratch "${BUILD_DIR}/install-check")
+  set(prefix "${scratch}")
+  set(manual share/man/man1/zarnet.1)
+  file(REMOVE_RECURSE "${scratch}")
+  execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                  RESULT_VARIABLE result OUTPUT_QUIET)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+  endif()
 endif()
-foreach(path bin/zarnet bin/zarnet-utf8 share/man/man1/zarnet.1 share/zarnet/patterns/en-us.pat
+foreach(path bin/zarnet bin/zarnet-utf8 ${manual} ${only_package} share/zarnet/patterns/en-us.pat
              share/zarnet/patterns/de-1996.pat share/zarnet/patterns/ru.pat share/zarnet/patterns/README.md)
   if(NOT EXISTS "${prefix}/${path}")
     message(FATAL_ERROR "missing after install: ${path}")
@@ -18,8 +45,17 @@ list(LENGTH sets set_count)
 if(set_count LESS 50)
   message(FATAL_ERROR "only ${set_count} pattern sets in the source tree")
 endif()
+if(PACKAGE)
+  file(READ "${prefix}/share/doc/zarnet/copyright" copyright)
+endif()
 foreach(set ${sets} charsets)
   string(REGEX REPLACE "\\.pat$" "" stem "${set}")
+  if(PACKAGE AND NOT set STREQUAL "charsets")
+    string(FIND "${copyright}" "\nFiles: patterns/${set} " at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the copyright file has no paragraph for ${set}")
+    endif()
+  endif()
   set(files "${set}")
   if(NOT set STREQUAL "charsets")
     list(APPEND files "${stem}.small" "${stem}.large")
@@ -45,6 +81,16 @@ file(READ "${prefix}/fr.out" marked HEX)
 if(NOT code EQUAL 0 OR NOT marked STREQUAL "6578ac747261ac6f72ac6469ac6e6169ac7265ac6d656e740a")
   message(FATAL_ERROR "installed fr set gave ${code} ${err}: ${marked}")
 endif()
+# The English sample gets the breaks the independent reference gives it.
+set(real "${SOURCE_DIR}/tests/data/real")
+execute_process(COMMAND "${prefix}/bin/zarnet" "${real}/en.txt" "${scratch}/en.marked" "${P}/en-us.pat"
+                        abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ
+                RESULT_VARIABLE code ERROR_VARIABLE err)
+file(SHA256 "${real}/en.marked" want)
+file(SHA256 "${scratch}/en.marked" got)
+if(NOT code EQUAL 0 OR NOT got STREQUAL want)
+  message(FATAL_ERROR "installed zarnet marked the English sample otherwise (${code} ${err})")
+endif()
 # The installed UTF-8 pipeline finds the program and the sets beside it.
 file(WRITE "${prefix}/de.txt" "Betriebssystem\n")
 execute_process(COMMAND env -u ZARNET -u ZARNET_PATTERNS PATH=/usr/bin:/bin
@@ -60,4 +106,4 @@ execute_process(COMMAND "${prefix}/bin/zarnet" RESULT_VARIABLE code OUTPUT_VARIA
 if(NOT code EQUAL 1 OR NOT usage MATCHES "^Usage: zarnet.exe <in_file>")
   message(FATAL_ERROR "installed zarnet gave ${code}: ${usage}")
 endif()
-file(REMOVE_RECURSE "${prefix}")
+file(REMOVE_RECURSE "${scratch}")
