@@ -42,7 +42,8 @@ int report_output_error(const char* path, int error, const std::string& kept)
 
 std::string interrupted_copy_message(const char* path, const std::string& kept)
 {
-    return std::string("zarnet: ")
+    return std::string(error_line_program())
+        .append(": ")
         .append(printable_name(path))
         .append(": interrupted while copying the output into it; it is incomplete, the whole output is in ")
         .append(printable_name(kept.c_str()))

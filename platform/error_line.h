@@ -13,7 +13,11 @@ inline const char* error_reason(int error)
     return error == FILE_IN_USE ? "File in use by another program" : std::strerror(error);
 }
 
-// Writes "zarnet: <name>: <reason>\n" to standard error. On POSIX systems
+// The program's name that starts every error line: "zarnet" unless set.
+void set_error_line_program(const char* program);
+const char* error_line_program();
+
+// Writes "<program>: <name>: <reason>\n" to standard error. On POSIX systems
 // the name is written as the bytes it was given in. On Windows, where file
 // names are held in UTF-8, the line shows as characters on a console, and
 // is written in the ANSI code page to a file or a pipe (in UTF-8 when the

@@ -4,5 +4,5 @@
 
 void write_error_line(const char* name, const char* reason)
 {
-    std::fprintf(stderr, "zarnet: %s: %s\n", name, reason);
+    std::fprintf(stderr, "%s: %s: %s\n", error_line_program(), name, reason);
 }

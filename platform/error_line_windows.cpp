@@ -6,5 +6,5 @@
 
 void write_error_line(const char* name, const char* reason)
 {
-    write_standard_error_text(std::string("zarnet: ").append(name).append(": ").append(reason).append("\n"));
+    write_standard_error_text(std::string(error_line_program()).append(": ").append(name).append(": ").append(reason).append("\n"));
 }
