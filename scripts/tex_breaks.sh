@@ -41,17 +41,19 @@ pat=$(absolute "$pat")
 [ "$hyp" = - ] || hyp=$(absolute "$hyp")
 unicode_data=$(absolute "$unicode_data")
 
-# LuaTeX writes its banner to standard output, so the words go out through
-# descriptor 3; it runs in a folder of its own in case it writes a log.
+# LuaTeX writes its banner to standard output, so the words go to a file
+# that is copied out once TeX is done (nothing is written if it fails); it
+# runs in a folder of its own in case it writes a log.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 (
     cd "$work"
     TEX_BREAKS_PAT=$pat TEX_BREAKS_HYP=$hyp \
     TEX_BREAKS_LEFT=$left TEX_BREAKS_RIGHT=$right TEX_BREAKS_MARK=$mark \
-    TEX_BREAKS_UNICODE=$unicode_data TEX_BREAKS_OUT=/dev/fd/3 \
+    TEX_BREAKS_UNICODE=$unicode_data TEX_BREAKS_OUT=$work/marked \
     TEX_BREAKS_LUA=$here/tex_reference/tex_breaks.lua \
         luatex --ini --interaction=batchmode \
             '\catcode`\{=1 \catcode`\}=2 \directlua{dofile(os.getenv("TEX_BREAKS_LUA"))}' \
-            3>&1 >/dev/null
+            >/dev/null
 ) || die "LuaTeX failed"
+cat "$work/marked"

@@ -10,11 +10,11 @@
 --   TEX_BREAKS_RIGHT    the fewest letters after the last break
 --   TEX_BREAKS_MARK     what to write at a break
 --   TEX_BREAKS_UNICODE  Unicode's UnicodeData.txt (for the capitals)
---   TEX_BREAKS_OUT      where to write (standard output is TeX's own)
+--   TEX_BREAKS_OUT      the file to write (standard output is TeX's own)
 --
--- Reads lines from standard input and writes each line back with the mark
--- at every break TeX finds.  A word is a run of letters; everything else is
--- copied as it is.  The letters are the characters of the patterns (less
+-- Reads standard input (UTF-8) and writes it back with the mark at every
+-- break TeX finds.  A word is a run of letters within a line; every other
+-- byte is copied as it is.  The letters are the characters of the patterns (less
 -- the digits and ".") and of the exceptions, each with the hjcode of itself,
 -- and every character whose simple lower-case mapping is one of them, with
 -- the hjcode of that lower-case letter (so capitals are folded as TeX folds
@@ -24,7 +24,9 @@
 -- two words.  Each word is a list of glyph nodes between two glue nodes,
 -- given its language, the minima and uchyph=1, and handed to
 -- lang.hyphenate, which applies the exceptions (without minima, as LuaTeX
--- does) or else the patterns.
+-- does) or else the patterns.  Input should be NFC, as the patterns mostly
+-- are: TeX does not normalise, and a decomposed letter matches no pattern
+-- written with the composed one.
 
 local function fail(message)
     io.stderr:write("tex_breaks: ", message, "\n")
@@ -182,7 +184,7 @@ local function main()
             for i, piece in ipairs(line) do
                 if piece == false then w = w + 1; line[i] = words[w] end
             end
-            out:write(table.concat(line), "\n")
+            out:write(table.concat(line))
         end
         if w ~= count then fail("lost track of the words") end
         flush_list(getnext(head))
@@ -190,12 +192,18 @@ local function main()
         last, lines, glyphs = head, {}, 0
     end
 
-    local number = 0
-    for line in io.stdin:lines() do
+    -- Standard input is read whole and cut at LF only, so that every
+    -- other byte (CR included) goes through as it is.
+    local input = io.stdin:read("a") or ""
+    local number, at = 0, 1
+    while at <= #input do
+        local stop = input:find("\n", at, true)
+        local line = input:sub(at, (stop or #input + 1) - 1)
+        at = (stop or #input) + 1
         number = number + 1
         if not utf8.len(line) then fail("standard input:" .. number .. ": not UTF-8") end
         -- The pieces of the line: the text between words as it is, and
-        -- false where a word goes (filled in by flush).
+        -- false where a word goes (filled in by flush); then its LF.
         local pieces, word, n = {}, {}, 0
         for _, c in utf8.codes(line) do
             if hj[c] then
@@ -207,6 +215,7 @@ local function main()
             end
         end
         if n > 0 then add_word(word, n); pieces[#pieces + 1] = false end
+        if stop then pieces[#pieces + 1] = "\n" end
         lines[#lines + 1] = pieces
         if glyphs >= BATCH_GLYPHS then flush() end
     end
