@@ -9,7 +9,8 @@
 # HYPFILE is "-" for none.  LEFT and RIGHT are the minima.  Every input line
 # is written back with TEXT (default "-") at each break TeX finds in its
 # words; see scripts/tex_reference/tex_breaks.lua for what a word and a
-# letter are.  Feed text in NFC: TeX does not normalise.
+# letter are.  Feed text in NFC: TeX does not normalise.  On failure it
+# says why on standard error, writes nothing and exits with status 1.
 #
 # LuaTeX runs as INITEX without a format, with the Lua code run at once;
 # nothing is read from or written to a TeX tree.  Needs the Debian packages
