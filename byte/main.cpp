@@ -1,7 +1,7 @@
 #include "byte/zarnet_main.h"
 
 #ifdef _WIN32
-#include "byte/windows_arguments.h"
+#include "platform/windows_arguments.h"
 
 #ifdef __MINGW32__
 // The arguments are taken as they come: a '*' or '?' in an alphabet or a

@@ -20,7 +20,7 @@ int run_failing(int argc, char** argv)
 }  // namespace
 
 #ifdef _WIN32
-#include "byte/windows_arguments.h"
+#include "platform/windows_arguments.h"
 
 // The wide command line, as zarnet.exe takes it.
 int wmain(int argc, wchar_t** argv)

@@ -1,4 +1,4 @@
-#include "byte/windows_arguments.h"
+#include "platform/windows_arguments.h"
 
 #include <windows.h>
 

@@ -1,0 +1,125 @@
+#include "utf8/letters.h"
+
+#include <utf8proc.h>
+
+#include "utf8/utf8_decode.h"
+
+namespace {
+
+// Code points of a line of UTF-8 (bytes that are not UTF-8 are skipped).
+template <typename Take>
+void for_each_code_point(std::string_view text, Take take)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::uint32_t cp = 0;
+        const int length = utf8_decode(bytes + at, text.size() - at, &cp);
+        if (length <= 0) {
+            ++at;
+            continue;
+        }
+        take(cp);
+        at += static_cast<std::size_t>(length);
+    }
+}
+
+// The canonical decomposition of `cp` (itself when it has none).
+int decompose(std::uint32_t cp, utf8proc_int32_t* into, int room)
+{
+    int last_boundclass = 0;
+    const utf8proc_ssize_t n = utf8proc_decompose_char(static_cast<utf8proc_int32_t>(cp), into, room,
+                                                       UTF8PROC_DECOMPOSE, &last_boundclass);
+    return n < 0 || n > room ? 0 : static_cast<int>(n);
+}
+
+// Where composed letters are that a text in the set's scripts may hold in
+// parts: the 128-character blocks of its letters and their capitals, and
+// the Latin, Greek and Cyrillic letters with diacritics.
+void note_seconds_in(Utf8Letters* letters, std::uint32_t first, std::uint32_t last)
+{
+    for (std::uint32_t cp = first; cp <= last; ++cp) {
+        utf8proc_int32_t parts[8];
+        const int n = decompose(cp, parts, 8);
+        for (int k = 1; k < n; ++k) letters->seconds.insert(static_cast<std::uint32_t>(parts[k]));
+    }
+}
+
+}  // namespace
+
+void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions)
+{
+    for_each_entry(patterns, [&](std::string_view line) {
+        // A pattern is the run of bytes up to the first blank.
+        const std::size_t blank = line.find_first_of(" \t");
+        for_each_code_point(line.substr(0, blank), [&](std::uint32_t cp) {
+            if ((cp < '0' || cp > '9') && cp != '.' && cp != '-') letters->letters.insert(cp);
+        });
+    });
+    for_each_entry(exceptions, [&](std::string_view line) {
+        for_each_code_point(line, [&](std::uint32_t cp) {
+            if (cp != '-' && cp > ' ') letters->letters.insert(cp);
+        });
+    });
+
+    std::unordered_set<std::uint32_t> blocks;
+    for (std::uint32_t cp : letters->letters) {
+        blocks.insert(cp >> 7);
+        blocks.insert(static_cast<std::uint32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(cp))) >> 7);
+    }
+    for (std::uint32_t block : blocks) note_seconds_in(letters, block << 7, (block << 7) + 127);
+    note_seconds_in(letters, 0x00C0, 0x024F);
+    note_seconds_in(letters, 0x0370, 0x04FF);
+    note_seconds_in(letters, 0x1E00, 0x1FFF);
+
+    LetterTable* bytes = &letters->bytes;
+    for (int b = 0; b < 256; ++b) {
+        bytes->letter[b] = false;
+        bytes->fold[b] = static_cast<unsigned char>(b);
+    }
+    for (std::uint32_t cp : letters->letters) {
+        unsigned char form[4];
+        const int length = utf8_encode(cp, form);
+        for (int k = 0; k < length; ++k) bytes->letter[form[k]] = true;
+    }
+    for (int b = 'A'; b <= 'Z'; ++b) {
+        const std::uint32_t small = static_cast<std::uint32_t>(b - 'A' + 'a');
+        if (letters->letters.count(small) != 0 && letters->letters.count(static_cast<std::uint32_t>(b)) == 0) {
+            bytes->letter[b] = true;
+            bytes->fold[b] = static_cast<unsigned char>(small);
+        }
+    }
+    // A soft hyphen joins the parts of a word that its author broke: the word
+    // is one run, and keeps the author's breaks alone.
+    bytes->letter[0xC2] = true;
+    bytes->letter[0xAD] = true;
+}
+
+std::uint32_t utf8_matching_form(const Utf8Letters* letters, std::uint32_t cp)
+{
+    if (letters->letters.count(cp) != 0) return cp;
+    const std::uint32_t lower = static_cast<std::uint32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(cp)));
+    return letters->letters.count(lower) != 0 ? lower : cp;
+}
+
+std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp)
+{
+    std::uint32_t info = CHAR_KNOWN;
+    const std::uint32_t form = utf8_matching_form(letters, cp);
+    const bool letter = cp != '-' && letters->letters.count(form) != 0;
+    if (letter) info |= CHAR_LETTER | form;
+    const utf8proc_property_t* property = utf8proc_get_property(static_cast<utf8proc_int32_t>(cp));
+    if (property->combining_class != 0) info |= CHAR_COMBINING;
+    bool changes = letters->seconds.count(cp) != 0 || (letter && utf8_encoded_length(form) != utf8_encoded_length(cp));
+    if (!changes) {
+        // Not NFC on its own: a singleton, or a letter kept out of composition.
+        utf8proc_int32_t parts[8];
+        int n = decompose(cp, parts, 8);
+        if (n > 1 || (n == 1 && static_cast<std::uint32_t>(parts[0]) != cp)) {
+            n = static_cast<int>(utf8proc_normalize_utf32(parts, n, UTF8PROC_COMPOSE));
+            changes = n != 1 || static_cast<std::uint32_t>(parts[0]) != cp;
+        }
+    }
+    if (changes) info |= CHAR_CHANGES;
+    return info;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// zarnet-utf8's output: the text as it was written, with the mark (a soft
+// hyphen, or the user's string) after every letter the engine marked in its
+// matching form, written through a BlockWriter.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/mark_sink.h"
+#include "files/block_writer.h"
+#include "utf8/text_reader.h"
+
+struct Utf8Output {
+    BlockWriter* writer;
+    Utf8Reader* reader;   // holds the text's own bytes, and where its form is irregular
+    std::string mark;
+    std::uint64_t handed; // bytes of the matching form handed on so far
+};
+
+// A sink writing the text of `output->reader` with `output->mark` put in.
+MarkSink utf8_output_sink(Utf8Output* output);

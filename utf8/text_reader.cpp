@@ -1,0 +1,282 @@
+#include "utf8/text_reader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <utf8proc.h>
+
+#include "platform/memory.h"
+#include "utf8/utf8_decode.h"
+
+namespace {
+
+// Bytes of text read from the input at a time.
+constexpr std::size_t RAW_BYTES = std::size_t{1} << 16;
+
+// Code points joined into one stretch at most: a letter and the marks on it.
+constexpr int CLUSTER_MAX = 32;
+
+// Room the matching form of one stretch may take, and the text that must be
+// at hand to see a whole stretch.
+constexpr std::size_t STRETCH_ROOM = 4 * CLUSTER_MAX * 3;
+constexpr std::size_t LOOK_AHEAD = 4 * CLUSTER_MAX + 4;
+
+// The matching form made at a time.
+constexpr std::size_t FORM_BYTES = RAW_BYTES + STRETCH_ROOM;
+
+// A byte of the matching form that is no letter: the bytes of a character
+// that is no letter, and a NUL, which would end the engine's text.
+constexpr unsigned char NO_LETTER = 0x01;
+
+std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
+{
+    if (cp >= 0x10000) return utf8_char_info(reader->letters, cp);
+    std::uint32_t& entry = reader->info[cp];
+    if (entry == 0) entry = utf8_char_info(reader->letters, cp);
+    return entry;
+}
+
+void queue_put(TextQueue* queue, const unsigned char* bytes, std::size_t count)
+{
+    if (queue->tail + count > queue->capacity) {
+        const std::size_t held = queue->tail - queue->head;
+        if (held + count > queue->capacity / 2) {
+            std::size_t capacity = queue->capacity * 2;
+            while (held + count > capacity / 2) capacity *= 2;
+            auto* grown = static_cast<unsigned char*>(must_alloc(capacity));
+            std::memcpy(grown, queue->bytes + queue->head, held);
+            mem_release(queue->bytes);
+            queue->bytes = grown;
+            queue->capacity = capacity;
+        } else {
+            std::memmove(queue->bytes, queue->bytes + queue->head, held);
+        }
+        queue->head = 0;
+        queue->tail = held;
+    }
+    std::memcpy(queue->bytes + queue->tail, bytes, count);
+    queue->tail += count;
+}
+
+// Reads more text, keeping what is not yet used. False at its end.
+bool refill(Utf8Reader* reader)
+{
+    if (reader->ended) return false;
+    const std::size_t kept = reader->raw_end - reader->raw_start;
+    std::memmove(reader->raw, reader->raw + reader->raw_start, kept);
+    reader->raw_offset += reader->raw_start;
+    reader->raw_start = 0;
+    reader->raw_end = kept;
+    const std::size_t got = byte_source_read(reader->in, reader->raw + kept, RAW_BYTES - kept);
+    reader->raw_end += got;
+    if (got < RAW_BYTES - kept) reader->ended = true;
+    return got > 0;
+}
+
+// The matching form of the stretch text[0 .. length): the code points put
+// in NFC, each letter in its form, each other character as NO_LETTER bytes.
+// Returns the length written to `out`.
+std::size_t stretch_form(Utf8Reader* reader, const unsigned char* text, std::size_t length, unsigned char* out)
+{
+    utf8proc_int32_t points[4 * CLUSTER_MAX];
+    utf8proc_ssize_t n = utf8proc_decompose(text, static_cast<utf8proc_ssize_t>(length), points,
+                                            4 * CLUSTER_MAX, UTF8PROC_DECOMPOSE);
+    std::size_t written = 0;
+    if (n < 0 || n > 4 * CLUSTER_MAX) {
+        std::memset(out, NO_LETTER, length);
+        return length;
+    }
+    n = utf8proc_normalize_utf32(points, n, UTF8PROC_COMPOSE);
+    for (utf8proc_ssize_t k = 0; k < n; ++k) {
+        const std::uint32_t cp = static_cast<std::uint32_t>(points[k]);
+        const std::uint32_t info = info_of(reader, cp);
+        if ((info & CHAR_LETTER) != 0) {
+            written += static_cast<std::size_t>(utf8_encode(info & CHAR_FORM, out + written));
+        } else {
+            const int bytes = utf8_encoded_length(cp);
+            std::memset(out + written, NO_LETTER, static_cast<std::size_t>(bytes));
+            written += static_cast<std::size_t>(bytes);
+        }
+    }
+    return written;
+}
+
+// Turns text from raw[raw_start ..] into the matching form in `into`, at most
+// `room` bytes; stops where the text at hand may not show a whole stretch
+// (unless the input has ended), or at bytes that are not UTF-8. Returns the
+// length written; the text used is put in the queue.
+std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
+{
+    const unsigned char* raw = reader->raw;
+    std::size_t at = reader->raw_start;
+    const std::size_t end = reader->raw_end;
+    // Stretches are taken while a whole one is surely at hand.
+    const std::size_t safe_end = reader->ended ? end : (end > LOOK_AHEAD ? end - LOOK_AHEAD : 0);
+    std::size_t out = 0;
+    // Where the last character began, in the text and in the form, while it
+    // can still be joined with marks that follow it.
+    std::size_t last_at = SIZE_MAX;
+    std::size_t last_out = 0;
+    while (at < safe_end && out + STRETCH_ROOM <= room) {
+        const unsigned char lead = raw[at];
+        if (lead < 0x80) {
+            into[out] = reader->ascii_form[lead];
+            last_at = at;
+            last_out = out;
+            ++out;
+            ++at;
+            continue;
+        }
+        std::uint32_t cp = 0;
+        const int length = utf8_decode(raw + at, end - at, &cp);
+        if (length <= 0) {
+            if (length < 0 && !reader->ended) break;  // cut off: more text is coming
+            reader->invalid = true;
+            reader->invalid_offset = reader->raw_offset + at;
+            reader->invalid_line = reader->lines + 1 +
+                                   static_cast<std::uint64_t>(std::count(raw + reader->raw_start, raw + at, '\n'));
+            break;
+        }
+        const std::uint32_t info = info_of(reader, cp);
+        if ((info & CHAR_CHANGES) == 0) {
+            if ((info & CHAR_LETTER) != 0) {
+                utf8_encode(info & CHAR_FORM, into + out);
+            } else if (cp == 0xAD) {
+                // A soft hyphen stays as it is: it holds the word together.
+                into[out] = raw[at];
+                into[out + 1] = raw[at + 1];
+            } else {
+                std::memset(into + out, NO_LETTER, static_cast<std::size_t>(length));
+            }
+            last_at = at;
+            last_out = out;
+            out += static_cast<std::size_t>(length);
+            at += static_cast<std::size_t>(length);
+            continue;
+        }
+        // A character that may change in NFC: it is taken with the one before
+        // it (when that one is in this call's form) and with the marks after
+        // it, as one stretch.
+        std::size_t start = at;
+        std::size_t form_start = out;
+        if (last_at != SIZE_MAX && (info & (CHAR_COMBINING)) != 0) {
+            start = last_at;
+            form_start = last_out;
+        } else if (last_at != SIZE_MAX && reader->letters->seconds.count(cp) != 0) {
+            start = last_at;
+            form_start = last_out;
+        }
+        std::size_t stop = at + static_cast<std::size_t>(length);
+        for (int joined = 1; joined < CLUSTER_MAX && stop < end; ++joined) {
+            std::uint32_t next = 0;
+            const int next_length = utf8_decode(raw + stop, end - stop, &next);
+            if (next_length <= 0) break;
+            const std::uint32_t next_info = info_of(reader, next);
+            if ((next_info & CHAR_COMBINING) == 0 && reader->letters->seconds.count(next) == 0) break;
+            stop += static_cast<std::size_t>(next_length);
+        }
+        const std::size_t form_length = stretch_form(reader, raw + start, stop - start, into + form_start);
+        if (form_length != stop - start) {
+            reader->irregular.push_back(Irregular{reader->produced + form_start, static_cast<std::uint32_t>(form_length),
+                                                  static_cast<std::uint32_t>(stop - start)});
+        }
+        out = form_start + form_length;
+        at = stop;
+        last_at = SIZE_MAX;  // a stretch is not joined again
+    }
+    // Marks that come after what is at hand join the last character: it is
+    // taken again with them next time.
+    if (last_at != SIZE_MAX && at < end) {
+        std::uint32_t next = 0;
+        if (utf8_decode(raw + at, end - at, &next) > 0 &&
+            ((info_of(reader, next) & CHAR_COMBINING) != 0 || reader->letters->seconds.count(next) != 0)) {
+            at = last_at;
+            out = last_out;
+        }
+    }
+    const std::size_t used = at - reader->raw_start;
+    queue_put(&reader->text, raw + reader->raw_start, used);
+    reader->lines += static_cast<std::uint64_t>(std::count(raw + reader->raw_start, raw + at, '\n'));
+    reader->raw_start = at;
+    reader->produced += out;
+    return out;
+}
+
+std::size_t read_form(void* context, unsigned char* into, std::size_t count, int* error)
+{
+    Utf8Reader* reader = static_cast<Utf8Reader*>(context);
+    std::size_t given = 0;
+    for (;;) {
+        const std::size_t take = std::min(count - given, reader->form_end - reader->form_start);
+        std::memcpy(into + given, reader->form + reader->form_start, take);
+        given += take;
+        reader->form_start += take;
+        if (given == count) return given;
+        if (reader->invalid) {
+            *error = EILSEQ;
+            return given;
+        }
+        reader->form_start = 0;
+        reader->form_end = convert(reader, reader->form, FORM_BYTES);
+        if (reader->form_end != 0 || reader->invalid) continue;
+        // What is at hand makes no whole stretch: more text is needed.
+        if (!refill(reader)) {
+            if (reader->in->error != 0) {
+                *error = reader->in->error;
+                return given;
+            }
+            if (reader->raw_start == reader->raw_end) return given;
+        }
+    }
+}
+
+}  // namespace
+
+void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* letters)
+{
+    reader->in = in;
+    reader->letters = letters;
+    for (int b = 0; b < 0x80; ++b) reader->ascii_form[b] = letters->bytes.fold[b];
+    reader->ascii_form[0] = NO_LETTER;
+    reader->info = static_cast<std::uint32_t*>(must_alloc(0x10000 * sizeof(std::uint32_t)));
+    std::memset(reader->info, 0, 0x10000 * sizeof(std::uint32_t));
+    reader->raw = static_cast<unsigned char*>(must_alloc(RAW_BYTES));
+    reader->form = static_cast<unsigned char*>(must_alloc(FORM_BYTES));
+    reader->form_start = 0;
+    reader->form_end = 0;
+    reader->raw_start = 0;
+    reader->raw_end = 0;
+    reader->ended = false;
+    reader->raw_offset = 0;
+    reader->lines = 0;
+    reader->produced = 0;
+    reader->text = TextQueue{static_cast<unsigned char*>(must_alloc(4 * RAW_BYTES)), 0, 0, 4 * RAW_BYTES};
+    reader->irregular.clear();
+    reader->invalid = false;
+    reader->invalid_line = 0;
+    reader->invalid_offset = 0;
+}
+
+void utf8_reader_destroy(Utf8Reader* reader)
+{
+    mem_release(reader->info);
+    mem_release(reader->raw);
+    mem_release(reader->form);
+    mem_release(reader->text.bytes);
+    reader->info = nullptr;
+    reader->raw = nullptr;
+    reader->form = nullptr;
+    reader->text.bytes = nullptr;
+}
+
+ByteSource utf8_reader_source(Utf8Reader* reader)
+{
+    return ByteSource{read_form, reader, nullptr, 0, 0, 0};
+}
+
+void text_queue_take(TextQueue* queue, std::size_t count, unsigned char* out)
+{
+    std::memcpy(out, queue->bytes + queue->head, count);
+    queue->head += count;
+}

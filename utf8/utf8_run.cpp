@@ -1,0 +1,142 @@
+#include "utf8/utf8_run.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "engine/copy_slack.h"
+#include "files/block_writer.h"
+#include "files/file_source.h"
+#include "files/input_file.h"
+#include "files/messages.h"
+#include "files/output_file.h"
+#include "platform/error_line.h"
+#include "platform/file_system.h"
+#include "platform/memory.h"
+#include "platform/processors.h"
+#include "utf8/marked_text.h"
+#include "utf8/text_reader.h"
+
+namespace {
+
+// The block the marked text is written through.
+constexpr std::size_t OUTPUT_BLOCK = std::size_t{1} << 20;
+
+bool is_standard(const char* name)
+{
+    return name[0] == '-' && name[1] == '\0';
+}
+
+int report_not_utf8(const char* in_file, const Utf8Reader& reader)
+{
+    const std::string reason = "not UTF-8 at line " + std::to_string(reader.invalid_line) + ", byte offset " +
+                               std::to_string(reader.invalid_offset);
+    write_error_line(printable_name(is_standard(in_file) ? "standard input" : in_file).c_str(), reason.c_str());
+    return 1;
+}
+
+// Marks the text from `in` into `out` (written directly, or an output file).
+StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, bool threads, std::int64_t size,
+                      int* error, Utf8Reader* reader)
+{
+    utf8_reader_create(reader, in, &marker->letters);
+    ByteSource form = utf8_reader_source(reader);
+    BlockWriter writer;
+    block_writer_create(&writer, out, OUTPUT_BLOCK, COPY_SLACK);
+    Utf8Output output{&writer, reader, marker->mark, 0};
+    const MarkSink sink = utf8_output_sink(&output);
+    const MarkOptions options = mark_options_for(threads ? usable_processors() : 1, size);
+    StreamEnd end = engine_mark(&marker->engine, &form, &sink, error, options);
+    if (end == StreamEnd::complete) {
+        block_writer_flush(&writer);
+        if (writer.error != 0) {
+            *error = writer.error;
+            end = StreamEnd::write_failed;
+        }
+    }
+    block_writer_destroy(&writer);
+    return end;
+}
+
+}  // namespace
+
+void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
+                       int right, const std::string& mark)
+{
+    utf8_letters_build(&marker->letters, patterns, exceptions);
+    utf8_word_rule_build(&marker->rule, &marker->letters, exceptions, left, right);
+    marker->mark = mark;
+    // The engine gets the patterns alone, a line each.
+    std::string lines;
+    for_each_entry(patterns, [&](std::string_view line) {
+        lines.append(line.substr(0, line.find_first_of(" \t"))).push_back('\n');
+    });
+    ByteSource source =
+        byte_source_from_memory(reinterpret_cast<const unsigned char*>(lines.data()), lines.size());
+    engine_load(&marker->engine, &source, &marker->letters.bytes, nullptr);
+    // Marks are looked for between any two bytes; the word rule keeps those
+    // with enough letters on either side.
+    engine_set_word_rule(&marker->engine, MarkRule{1, 1}, utf8_word_adjust, &marker->rule);
+}
+
+void utf8_marker_destroy(Utf8Marker* marker)
+{
+    engine_destroy(&marker->engine);
+}
+
+int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads)
+{
+    int error = 0;
+    std::FILE* in = is_standard(in_file) ? stdin : open_for_reading(in_file, &error);
+    if (in == nullptr) return report_file_error(in_file, error);
+    const char* in_name = is_standard(in_file) ? "standard input" : in_file;
+    PathKind kind = PathKind::other;
+    std::int64_t size = 0;
+    int status_error = 0;
+    if (!stream_status(in, &kind, &size, &status_error) || kind != PathKind::regular) size = -1;
+
+    // Writing straight into the file being read would read the new text back.
+    FileBytes whole{nullptr, 0};
+    ByteSource source = byte_source_from_file(in);
+    if (!is_standard(out_file) && output_file_is_input(out_file, in)) {
+        if (!read_open_file(in, &whole, &error)) return report_file_error(in_name, error);
+        in = nullptr;
+        source = byte_source_from_memory(whole.bytes, static_cast<std::size_t>(whole.size));
+    }
+    if (in != nullptr) std::setvbuf(in, nullptr, _IONBF, 0);
+
+    Utf8Reader reader;
+    int code = 0;
+    if (is_standard(out_file)) {
+        const StreamEnd end = mark_stream(marker, &source, stdout, threads, size, &error, &reader);
+        std::fflush(stdout);
+        if (end == StreamEnd::read_failed) {
+            code = reader.invalid ? report_not_utf8(in_file, reader) : report_file_error(in_name, error);
+        } else if (end == StreamEnd::write_failed || std::ferror(stdout)) {
+            code = report_file_error("standard output", error != 0 ? error : EIO);
+        }
+    } else {
+        OutputFile output;
+        if (!output_file_open(&output, out_file, is_standard(in_file) ? "" : in_file, &error)) {
+            if (in != nullptr && in != stdin) std::fclose(in);
+            mem_release(whole.bytes);
+            return report_file_error(out_file, error);
+        }
+        std::setvbuf(output.file, nullptr, _IONBF, 0);
+        const StreamEnd end = mark_stream(marker, &source, output.file, threads, size, &error, &reader);
+        if (end != StreamEnd::complete) {
+            output_file_abort(&output);
+            if (end == StreamEnd::write_failed) {
+                code = report_file_error(out_file, error);
+            } else {
+                code = reader.invalid ? report_not_utf8(in_file, reader) : report_file_error(in_name, error);
+            }
+        } else if (!output_file_commit(&output, &error)) {
+            code = report_output_error(out_file, error, output.kept);
+        }
+    }
+    utf8_reader_destroy(&reader);
+    if (in != nullptr && in != stdin) std::fclose(in);
+    mem_release(whole.bytes);
+    return code;
+}

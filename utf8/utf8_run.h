@@ -1,0 +1,26 @@
+#pragma once
+// A pattern set made ready for UTF-8 text, and the marking of one text with it.
+
+#include <string>
+#include <string_view>
+
+#include "engine/engine.h"
+#include "utf8/letters.h"
+#include "utf8/word_rule.h"
+
+struct Utf8Marker {
+    Utf8Letters letters;
+    Utf8WordRule rule;
+    Engine engine;
+    std::string mark;
+};
+
+// Loads the patterns and exceptions (the texts of their files) with the
+// fewest letters before the first break and after the last.
+void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
+                       int right, const std::string& mark);
+void utf8_marker_destroy(Utf8Marker* marker);
+
+// Marks in_file into out_file ("-": standard input or output) with
+// `options`; reports a failure on standard error and returns 1, else 0.
+int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads);
