@@ -30,9 +30,10 @@ void engine_destroy(Engine* engine)
     engine->automaton = nullptr;
 }
 
-void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context)
+void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context,
+                          std::int64_t min_run)
 {
-    fast_marker_set_rule(&engine->marker, rule, adjust, context);
+    fast_marker_set_rule(&engine->marker, rule, adjust, context, min_run);
 }
 
 MarkOptions mark_options_for(unsigned processors, std::int64_t size)

@@ -34,10 +34,11 @@ void engine_build(Engine* engine, PatternAutomaton* automaton, const LetterTable
 
 void engine_destroy(Engine* engine);
 
-// The fewest letters (bytes of the text) a mark leaves on either side, and a
-// program's own rules for a word's marks (fast_marker.h); two and two, and
-// none, until set.
-void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context);
+// The fewest letters (bytes of the text) a mark leaves on either side, a
+// program's own rules for a word's marks, and the shortest run to look at
+// (fast_marker.h); two and two, none, and four, until set.
+void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context,
+                          std::int64_t min_run);
 
 // How a text is marked: on the calling thread alone, or by it and `workers`
 // more threads, in pieces of `piece` bytes after the first `alone_bytes`.

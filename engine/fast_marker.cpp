@@ -104,14 +104,16 @@ void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const L
         marker->letter_class[b] = automaton->byte_class[letters->fold[b]];
     }
     marker->dot_class = automaton->byte_class[static_cast<unsigned char>('.')];
-    fast_marker_set_rule(marker, TWO_AND_TWO, nullptr, nullptr);
+    fast_marker_set_rule(marker, TWO_AND_TWO, nullptr, nullptr, MARKABLE_RUN_MIN);
 }
 
-void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context)
+void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context,
+                          std::int64_t min_run)
 {
-    ZARNET_EXPECT(rule.left >= 1 && rule.right >= 1);
+    ZARNET_EXPECT(rule.left >= 1 && rule.right >= 1 && min_run >= 2);
+    ZARNET_EXPECT(adjust != nullptr || min_run >= rule.left + rule.right);
     marker->rule = rule;
-    marker->min_run = rule.left + rule.right;
+    marker->min_run = min_run;
     marker->adjust = adjust;
     marker->adjust_context = context;
 }
@@ -120,7 +122,7 @@ void run_marks(const FastMarker* marker, const unsigned char* run, std::int64_t 
                std::uint64_t marks[RUN_MARK_WORDS])
 {
     ZARNET_EXPECT(length >= 0);
-    if (length < marker->min_run) {
+    if (length < marker->rule.left + marker->rule.right) {
         for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = 0;
     } else {
         // Room before the values for the gaps a window reaches before the run.
@@ -145,7 +147,7 @@ void runs_marks(const FastMarker* marker, const unsigned char* const* runs, cons
         for (int k = 0; k < SIDE_BY_SIDE_MAX; ++k) values[k] = room[k] + OUTPUT_WINDOW;
         walk_runs_windowed(marker, runs, lengths, count, values);
         for (int k = 0; k < count; ++k) {
-            if (lengths[k] < marker->min_run) {
+            if (lengths[k] < marker->rule.left + marker->rule.right) {
                 for (int w = 0; w < RUN_MARK_WORDS; ++w) run_words[w] = 0;
             } else {
                 run_mark_bits(lengths[k], values[k] + 1, run_words, marker->rule);

@@ -28,7 +28,7 @@ struct FastMarker {
     std::uint8_t letter_class[256];    // class of the letter's lower-case form
     std::uint8_t dot_class;            // class of the framing "."
     MarkRule rule;                     // the fewest letters on either side of a mark
-    std::int64_t min_run;              // rule.left + rule.right: shorter runs are not looked at
+    std::int64_t min_run;              // shorter runs are not looked at: they get no marks
     WordAdjust adjust;                 // null: the marks are the patterns' alone
     const void* adjust_context;
 };
@@ -39,7 +39,10 @@ struct FastMarker {
 void fast_marker_build(FastMarker* marker, CompiledAutomaton* automaton, const LetterTable* letters);
 
 // Changes the rule of a marker, and gives it a program's own word rules.
-void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context);
+// Runs shorter than `min_run` (at least rule.left + rule.right, unless the
+// word rules may mark shorter ones) are not looked at.
+void fast_marker_set_rule(FastMarker* marker, MarkRule rule, WordAdjust adjust, const void* context,
+                          std::int64_t min_run);
 
 // The marks of a run of `length` letters (run_mark_bits): they depend on
 // the whole run, and only its first MARKED_LETTERS_MAX letters can take one.

@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cerrno>
+
+#include "engine/copy_slack.h"
 #include <cstring>
 
 namespace {
@@ -50,6 +52,36 @@ bool marked(const std::uint64_t* marks, std::size_t at)
 // to), with a mark after each marked byte.
 bool put_in_step(Utf8Output* output, const std::uint64_t* marks, std::size_t from, std::size_t to)
 {
+    if (from == to) return true;
+    std::size_t count = 0;
+    for (std::size_t word = from / 64; 64 * word < to; ++word) {
+        std::uint64_t bits = marks[word];
+        if (64 * word < from) bits &= ~std::uint64_t{0} << (from % 64);
+        if (to - 64 * word < 64) bits &= (std::uint64_t{1} << (to - 64 * word)) - 1;
+        count += static_cast<std::size_t>(std::popcount(bits));
+    }
+    const std::size_t mark_length = output->mark.size();
+    BlockWriter* writer = output->writer;
+    if (!make_room(writer, to - from + count * mark_length)) {
+        // More than the block holds at once: a mark at a time.
+        std::size_t done = from;
+        for (std::size_t at = from; at < to; ++at) {
+            if (!marked(marks, at)) continue;
+            if (!put_text(output, at + 1 - done) || !put_mark(output)) return false;
+            done = at + 1;
+        }
+        return put_text(output, to - done);
+    }
+    TextQueue* text = &output->reader->text;
+    const unsigned char* source = text->bytes + text->head;
+    unsigned char* target = writer->bytes + writer->used;
+    const char* mark = output->mark.data();
+    // Short copies move 32 bytes whatever they need, into the slack of the
+    // queue and of the block.
+    static_assert(QUEUE_SLACK >= 32 && COPY_SLACK >= 32);
+    const bool short_mark = mark_length <= 8;
+    char mark_word[8] = {};
+    if (short_mark) std::memcpy(mark_word, mark, mark_length);
     std::size_t done = from;
     for (std::size_t word = from / 64; 64 * word < to; ++word) {
         std::uint64_t bits = marks[word];
@@ -58,11 +90,29 @@ bool put_in_step(Utf8Output* output, const std::uint64_t* marks, std::size_t fro
         while (bits != 0) {
             const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
             bits &= bits - 1;
-            if (!put_text(output, at + 1 - done) || !put_mark(output)) return false;
+            const std::size_t n = at + 1 - done;
+            if (n <= 32) {
+                std::memcpy(target, source, 16);
+                std::memcpy(target + 16, source + 16, 16);
+            } else {
+                std::memcpy(target, source, n);
+            }
+            target += n;
+            source += n;
+            if (short_mark) {
+                std::memcpy(target, mark_word, 8);
+            } else {
+                std::memcpy(target, mark, mark_length);
+            }
+            target += mark_length;
             done = at + 1;
         }
     }
-    return put_text(output, to - done);
+    std::memcpy(target, source, to - done);
+    target += to - done;
+    text->head += to - from;
+    writer->used = static_cast<std::size_t>(target - writer->bytes);
+    return true;
 }
 
 int put_utf8(void* context, const unsigned char*, const std::uint64_t* marks, std::size_t from, std::size_t to)

@@ -1,11 +1,19 @@
 #include "utf8/text_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
 #include <utf8proc.h>
 
+#include "platform/features.h"
+
+#if ZARNET_SSE2
+#include <emmintrin.h>
+#endif
+
+#include "platform/features.h"
 #include "platform/memory.h"
 #include "utf8/utf8_decode.h"
 
@@ -22,12 +30,44 @@ constexpr int CLUSTER_MAX = 32;
 constexpr std::size_t STRETCH_ROOM = 4 * CLUSTER_MAX * 3;
 constexpr std::size_t LOOK_AHEAD = 4 * CLUSTER_MAX + 4;
 
+// The text the queue holds before it needs to grow: more than the engine
+// reads ahead on every thread.
+constexpr std::size_t QUEUE_BYTES = std::size_t{1} << 19;
+
 // The matching form made at a time.
 constexpr std::size_t FORM_BYTES = RAW_BYTES + STRETCH_ROOM;
 
 // A byte of the matching form that is no letter: the bytes of a character
 // that is no letter, and a NUL, which would end the engine's text.
 constexpr unsigned char NO_LETTER = 0x01;
+
+// The length of the run of ASCII bytes other than NUL at `bytes`, at most
+// `limit` (at least one: bytes[0] is one).
+std::size_t ascii_run(const unsigned char* bytes, std::size_t limit)
+{
+    std::size_t n = 1;
+#if ZARNET_SSE2
+    while (n + 16 <= limit) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n));
+        const int stop = _mm_movemask_epi8(_mm_or_si128(chunk, _mm_cmpeq_epi8(chunk, _mm_setzero_si128())));
+        if (stop != 0) return n + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stop)));
+        n += 16;
+    }
+#endif
+    while (n < limit && bytes[n] < 0x80 && bytes[n] != 0) ++n;
+    return n;
+}
+
+// Copies `count` bytes; both sides have room for 32 bytes past them.
+inline void copy_near(unsigned char* to, const unsigned char* from, std::size_t count)
+{
+    if (count <= 32) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + 16, from + 16, 16);
+    } else {
+        std::memcpy(to, from, count);
+    }
+}
 
 std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
 {
@@ -44,7 +84,7 @@ void queue_put(TextQueue* queue, const unsigned char* bytes, std::size_t count)
         if (held + count > queue->capacity / 2) {
             std::size_t capacity = queue->capacity * 2;
             while (held + count > capacity / 2) capacity *= 2;
-            auto* grown = static_cast<unsigned char*>(must_alloc(capacity));
+            auto* grown = static_cast<unsigned char*>(must_alloc(capacity + QUEUE_SLACK));
             std::memcpy(grown, queue->bytes + queue->head, held);
             mem_release(queue->bytes);
             queue->bytes = grown;
@@ -121,11 +161,21 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
     while (at < safe_end && out + STRETCH_ROOM <= room) {
         const unsigned char lead = raw[at];
         if (lead < 0x80) {
-            into[out] = reader->ascii_form[lead];
-            last_at = at;
-            last_out = out;
-            ++out;
-            ++at;
+            // A run of ASCII goes as it is (the engine folds its capitals);
+            // a NUL would end the engine's text.
+            if (lead == 0) {
+                into[out] = NO_LETTER;
+                last_at = at++;
+                last_out = out++;
+                continue;
+            }
+            const std::size_t limit = std::min(safe_end - at, room - STRETCH_ROOM - out);
+            const std::size_t n = ascii_run(raw + at, limit);
+            copy_near(into + out, raw + at, n);
+            at += n;
+            out += n;
+            last_at = at - 1;
+            last_out = out - 1;
             continue;
         }
         std::uint32_t cp = 0;
@@ -237,11 +287,9 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
 {
     reader->in = in;
     reader->letters = letters;
-    for (int b = 0; b < 0x80; ++b) reader->ascii_form[b] = letters->bytes.fold[b];
-    reader->ascii_form[0] = NO_LETTER;
     reader->info = static_cast<std::uint32_t*>(must_alloc(0x10000 * sizeof(std::uint32_t)));
     std::memset(reader->info, 0, 0x10000 * sizeof(std::uint32_t));
-    reader->raw = static_cast<unsigned char*>(must_alloc(RAW_BYTES));
+    reader->raw = static_cast<unsigned char*>(must_alloc(RAW_BYTES + QUEUE_SLACK));
     reader->form = static_cast<unsigned char*>(must_alloc(FORM_BYTES));
     reader->form_start = 0;
     reader->form_end = 0;
@@ -251,7 +299,7 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
     reader->raw_offset = 0;
     reader->lines = 0;
     reader->produced = 0;
-    reader->text = TextQueue{static_cast<unsigned char*>(must_alloc(4 * RAW_BYTES)), 0, 0, 4 * RAW_BYTES};
+    reader->text = TextQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
     reader->irregular.clear();
     reader->invalid = false;
     reader->invalid_line = 0;

@@ -23,6 +23,10 @@ struct Irregular {
     std::uint32_t text_length;
 };
 
+// Bytes past the end of the raw text and of the queue that fixed-size copies
+// may read.
+constexpr std::size_t QUEUE_SLACK = 64;
+
 // The text's own bytes between the reader and the output, in order.
 struct TextQueue {
     unsigned char* bytes;
@@ -35,7 +39,6 @@ struct Utf8Reader {
     ByteSource* in;
     const Utf8Letters* letters;
     std::uint32_t* info;         // what each code point below 0x10000 is, filled as they come (0: not yet)
-    unsigned char ascii_form[0x80];  // the matching form of each ASCII byte
     unsigned char* raw;          // text read from `in` and not yet turned into the matching form
     std::size_t raw_start;
     std::size_t raw_end;

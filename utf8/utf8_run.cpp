@@ -1,5 +1,6 @@
 #include "utf8/utf8_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -76,7 +77,11 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
     engine_load(&marker->engine, &source, &marker->letters.bytes, nullptr);
     // Marks are looked for between any two bytes; the word rule keeps those
     // with enough letters on either side.
-    engine_set_word_rule(&marker->engine, MarkRule{1, 1}, utf8_word_adjust, &marker->rule);
+    // A word has at least as many bytes as letters: a run shorter than the
+    // minima together gets no marks, unless it is an exception.
+    const std::size_t shortest = std::min(static_cast<std::size_t>(left + right), marker->rule.shortest);
+    engine_set_word_rule(&marker->engine, MarkRule{1, 1}, utf8_word_adjust, &marker->rule,
+                         static_cast<std::int64_t>(std::max<std::size_t>(shortest, 2)));
 }
 
 void utf8_marker_destroy(Utf8Marker* marker)

@@ -23,6 +23,7 @@ void utf8_word_rule_build(Utf8WordRule* rule, const Utf8Letters* letters, std::s
 {
     rule->left = left;
     rule->right = right;
+    rule->bytes = &letters->bytes;
     rule->shortest = SIZE_MAX;
     rule->longest = 0;
     for_each_entry(exceptions, [&](std::string_view line) {
@@ -73,7 +74,9 @@ void utf8_word_adjust(const void* context, const unsigned char* run, std::int64_
         }
     }
     if (size >= rule->shortest && size <= rule->longest) {
-        const auto found = rule->exceptions.find(std::string(reinterpret_cast<const char*>(run), size));
+        std::string form(reinterpret_cast<const char*>(run), size);
+        for (char& byte : form) byte = static_cast<char>(rule->bytes->fold[static_cast<unsigned char>(byte)]);
+        const auto found = rule->exceptions.find(form);
         if (found != rule->exceptions.end()) {
             for (int w = 0; w < RUN_MARK_WORDS; ++w) marks[w] = found->second[static_cast<std::size_t>(w)];
             return;

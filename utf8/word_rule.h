@@ -26,6 +26,7 @@ struct Utf8WordRule {
     std::unordered_map<std::string, std::array<std::uint64_t, RUN_MARK_WORDS>> exceptions;
     std::size_t shortest;  // of the exceptions' forms, in bytes
     std::size_t longest;
+    const LetterTable* bytes;  // the engine's letters, whose ASCII capitals it folds
 };
 
 // Reads the exception words (a "-" at every break; "%" comments).
