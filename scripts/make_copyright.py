@@ -5,21 +5,32 @@ of the Debian package, from the headers of the pattern sets.
     make_copyright.py [--check]
 
 The file is packaging/copyright.head (the program's own paragraphs), then
-one Files paragraph for every pattern set (its .pat file and its two
-alphabets), then a stand-alone License paragraph for every licence named.
-A set's holders, licence and source are read from the comment header of its
-.pat file: the hyph-utf8 fields "copyright:" and "licence:" (a list of
-licences there means any one of them) and the "Source:" and "Conversion:"
-notes that make_patterns.sh and make_sets.py add.  Full licence texts come
-from packaging/licenses/, from the headers themselves (notices of their own)
-or, for the GPL, LGPL and MPL, from /usr/share/common-licenses.
+one Files paragraph for every pattern set (its .pat file and the files that
+go with it: its two alphabets, or its exceptions), then a stand-alone
+License paragraph for every licence named.  A set's holders, licence and
+source are read from the comment header of its .pat file: the hyph-utf8
+fields "copyright:" and "licence:" (a list of licences there means any one
+of them) and the "Source:" and "Conversion:" notes that make_patterns.sh,
+make_sets.py and make_utf8_sets.py add.  Full licence texts come from
+packaging/licenses/, from the headers themselves (notices of their own) or,
+for the GPL, LGPL and MPL, from /usr/share/common-licenses.
 
-Every folder under patterns/ that holds .pat files is a family of sets;
-the files are read in the code pages listed in the folder's "charsets"
-file, or as UTF-8 where it has none.  The output depends on those files
-only, so a second run gives the same bytes.  With --check nothing is
-written; the exit code is 1 if packaging/copyright is not what this script
-would write.  Needs python3 only.
+Every folder under patterns/ that holds .pat files is a family of sets, of
+one of two kinds:
+  - with a "charsets" file (the single-byte sets of make_patterns.sh): each
+    file is read in the code page listed there, and its header's long lines
+    were wrapped at LINE_MAX;
+  - with a "sets.tsv" table (the UTF-8 sets of make_utf8_sets.sh): the files
+    are UTF-8, their headers copied unwrapped, and a set's <name>.hyp holds
+    its exceptions.  The table's licence column is read as well: where a
+    header's licence field names nothing, the table's licence stands in (the
+    paragraph's Comment says so); where it does name one, the two must agree,
+    and the table's package and version must be those of the header's Source
+    note.
+The output depends on those files only, so a second run gives the same
+bytes.  With --check nothing is written; the exit code is 1 if
+packaging/copyright is not what this script would write.  Needs python3
+only.
 """
 
 import os
@@ -61,15 +72,18 @@ def die(message):
 
 class Line:
     """A comment line of a header: its indentation after the "%", its text,
-    and the lengths in bytes in the file of the line and of its first word."""
+    and the lengths in bytes in the file of the line and of its first word
+    (both 0 in a header that was never wrapped, so that no line is taken for
+    the rest of the one before)."""
 
     def __init__(self, indent, text, size=0, first=0):
         self.indent, self.text, self.size, self.first = indent, text, size, first
 
 
-def header(path, codec):
-    """The leading comment lines of a .pat file, <U+XXXX> (a character the
-    code page lacks) decoded."""
+def header(path, codec, wrapped):
+    """The leading comment lines of a .pat or .hyp file, <U+XXXX> (a
+    character the code page lacks) decoded; wrapped: whether its long lines
+    were wrapped at LINE_MAX."""
     with open(path, "rb") as f:
         data = f.read()
     lines = []
@@ -83,7 +97,9 @@ def header(path, codec):
         s = re.sub(r"<U\+([0-9A-F]{4,6})>", lambda m: chr(int(m.group(1), 16)), s).rstrip()
         text = s.lstrip(" ")
         first = len(raw[1:].lstrip(b" ").split(b" ", 1)[0])
-        lines.append(Line(len(s) - len(text), text, len(raw), first))
+        if not wrapped:
+            first = 0
+        lines.append(Line(len(s) - len(text), text, len(raw) if wrapped else 0, first))
     return lines
 
 
@@ -91,11 +107,12 @@ def unwrapped(lines):
     """A block of text with the wrapping of make_patterns.sh undone, as
     lines indented relative to the block: a line indented two more than
     the line before, whose first word would have made that line longer than
-    LINE_MAX, is the rest of it."""
+    LINE_MAX, is the rest of it (never in a header read as unwrapped, whose
+    lines all have size 0)."""
     out, indent, last = [], 0, 0
     for line in lines:
         if out and out[-1] and line.text and line.indent == indent + 2 and \
-                last + 1 + line.first > LINE_MAX:
+                last and last + 1 + line.first > LINE_MAX:
             out[-1] += " " + line.text
         else:
             out.append(line.text and " " * line.indent + line.text)
@@ -253,7 +270,7 @@ class Licences:
         if item.get("or_later") == "true":
             name += "+"
         if name in self.catalogue:
-            if text and words(text) != words(self.catalogue[name]):
+            if text and not same_terms(text, self.catalogue[name], item["name"]):
                 die("%s: the %s text differs from packaging/licenses/%s"
                     % (where, item["name"], name))
         elif text and not REFERRED.fullmatch(name):
@@ -278,6 +295,12 @@ class Licences:
                                "licence then lets the recipient choose any version. On Debian "
                                "systems the full texts are in /usr/share/common-licenses/GPL-1, "
                                "GPL-2 and GPL-3."), []
+            if not version and kind == "LGPL":
+                return wrapped("The GNU Lesser General Public License, with no version stated: "
+                               "the licence then lets the recipient choose any version. On "
+                               "Debian systems the full texts are in /usr/share/common-licenses/"
+                               "LGPL-2.1 and LGPL-3, and that of its predecessor, the GNU "
+                               "Library General Public License, in LGPL-2."), []
             if version:
                 return wrapped("%s, version %s%s. On Debian systems the full text of version %s "
                                "is in /usr/share/common-licenses/%s-%s."
@@ -295,6 +318,20 @@ class Licences:
                            "later version. The text of version %s is under License: LPPL-%s."
                            % (version, version, version)), ["LPPL-" + version]
         return None
+
+
+def same_terms(text, known, label):
+    """Whether a header's licence text is the known text of the licence
+    labelled label, spacing, quotes and punctuation aside; one short
+    sentence before it that names the licence ("This file is available
+    under the terms of the MIT licence.") adds no terms."""
+    given, known = words(text), words(known)
+    if given == known:
+        return True
+    if not given.endswith(" " + known):
+        return False
+    lead = given[:-len(known)].split()
+    return len(lead) <= 16 and set(words([label]).split()) <= set(lead)
 
 
 def wrapped(text):
@@ -325,17 +362,45 @@ def field(name, lines, hang=2):
     return "\n".join(out) + "\n"
 
 
+class Family:
+    """A folder of sets: its path relative to the source tree, its set
+    names, the code page of each set (None: all UTF-8), whether its headers
+    were wrapped, and its table (set name -> row of sets.tsv, None without
+    one)."""
+
+    def __init__(self, folder, names, codecs, wrapped, table):
+        self.folder, self.names, self.codecs = folder, names, codecs
+        self.wrapped, self.table = wrapped, table
+
+
+def read_table(path):
+    """The rows of a sets.tsv, by set name, each a mapping of its columns."""
+    with open(path, encoding="utf-8") as f:
+        rows = [line.rstrip("\n").split("\t") for line in f if line.strip()]
+    if not rows or not {"name", "licence", "package", "version"} <= set(rows[0]):
+        die("%s: no header line with the columns name, licence, package and version"
+            % os.path.relpath(path, ROOT))
+    table = {}
+    for number, row in enumerate(rows[1:], 2):
+        if len(row) != len(rows[0]):
+            die("%s:%d: %d columns, not %d" % (os.path.relpath(path, ROOT), number,
+                                              len(row), len(rows[0])))
+        fields = dict(zip(rows[0], row))
+        table[fields["name"]] = fields
+    return table
+
+
 def families():
-    """(folder relative to the source tree, codec by set name or None for
-    UTF-8, set names) of every folder of sets under patterns/."""
+    """Every folder of sets under patterns/, as a Family."""
     found = []
     for folder, dirs, files in os.walk(PATTERNS):
         dirs.sort()
         names = sorted(f[:-4] for f in files if f.endswith(".pat"))
         if not names:
             continue
-        codecs = None
+        where = os.path.relpath(folder, ROOT).replace(os.sep, "/")
         charsets = os.path.join(folder, "charsets")
+        table = os.path.join(folder, "sets.tsv")
         if os.path.exists(charsets):
             codecs = {}
             with open(charsets, encoding="ascii") as f:
@@ -343,13 +408,96 @@ def families():
                     if line.strip() and not line.startswith("#"):
                         name, charset = line.split()
                         codecs[name] = charset
-        found.append((os.path.relpath(folder, ROOT).replace(os.sep, "/"), codecs, names))
+            for name in names:
+                if name not in codecs:
+                    die("%s/charsets: no code page for %s" % (where, name))
+            found.append(Family(where, names, codecs, True, None))
+        elif os.path.exists(table):
+            rows = read_table(table)
+            if sorted(rows) != names:
+                die("%s/sets.tsv: its sets and the .pat files differ: only in the table %s, "
+                    "only as files %s" % (where, sorted(set(rows) - set(names)),
+                                          sorted(set(names) - set(rows))))
+            found.append(Family(where, names, None, False, rows))
+        else:
+            die("%s: .pat files with neither a charsets file nor a sets.tsv" % where)
     return found
 
 
-def set_paragraph(folder, name, codec, licences):
+# Licences as sets.tsv writes them, where this file names them otherwise.
+TABLE_NAMES = {"MIT": "Expat", "BSD-3-Clause": "BSD-3-clause"}
+
+
+def table_short(entry):
+    """Short name here of a licence of sets.tsv's licence column; None for
+    one it describes in words (a notice of the set's own, none stated)."""
+    if entry in TABLE_NAMES:
+        return TABLE_NAMES[entry]
+    m = re.fullmatch(r"(GPL|LGPL|MPL|LPPL)(?:-([0-9.]+))?(\+?)", entry)
+    if not m:
+        return None
+    name = m.group(1)
+    if m.group(2):
+        name += "-" + VERSIONS.get(m.group(2), m.group(2))
+    return name + m.group(3)
+
+
+def licence_items(given):
+    """The licences of a header's licence field, each a mapping (a list of
+    them means any one of them; its plain-text entries say so in words).
+    A list some of whose mappings neither name a licence nor give its text
+    (a link alone) is one licence written a field an item, and its mappings
+    are joined, provided none gives a field another gives too; what then
+    still names nothing and gives no text is passed over."""
+    items = given if isinstance(given, list) else [given]
+    maps = [i for i in items if not isinstance(i, str)]
+    fragments = [i for i in maps if isinstance(i, dict) and "name" not in i and "text" not in i]
+    if not fragments:
+        return maps
+    joined = {}
+    for item in maps:
+        if not isinstance(item, dict) or set(item) & set(joined):
+            return [i for i in maps if not any(i is f for f in fragments)]
+        joined.update(item)
+    return [joined]
+
+
+def check_table(where, row, names, owner):
+    """Dies unless the licences read from a header are those of the set's
+    row of sets.tsv: the same in the same order, a notice of the set's own
+    where the table describes one in words."""
+    given = row["licence"].split(" OR ")
+    agree = len(given) == len(names)
+    for entry, name in zip(given, names):
+        expected = table_short(entry)
+        if expected is None:
+            agree = agree and (name.startswith("notice-") or name == "none-stated")
+        else:
+            agree = agree and name in (expected, expected + "-" + owner)
+    if not agree:
+        die("%s: the header gives the licence %s, sets.tsv %r"
+            % (where, " or ".join(names), row["licence"]))
+
+
+def source_note(where, lines, row):
+    """The Source note of a header of a family with a table, checked to name
+    the row's Debian package and version."""
+    note = raw_field(lines, "Source")
+    m = note and re.match(r"Source: Debian package (\S+), version (\S+),", note[0])
+    if not m:
+        die("%s: no \"Source: Debian package P, version V,\" note" % where)
+    if (m.group(1), m.group(2)) != (row["package"], row["version"]):
+        die("%s: the Source note names %s %s, sets.tsv %s %s"
+            % (where, m.group(1), m.group(2), row["package"], row["version"]))
+    return note
+
+
+def set_paragraph(family, name, licences):
+    folder = family.folder
+    codec = family.codecs[name] if family.codecs is not None else "utf-8"
+    row = family.table[name] if family.table is not None else None
     where = "%s/%s.pat" % (folder, name)
-    lines = header(os.path.join(ROOT, where), codec)
+    lines = header(os.path.join(ROOT, where), codec, family.wrapped)
     if not lines:
         die("%s: no comment header" % where)
     fields = node(lines)
@@ -374,27 +522,54 @@ def set_paragraph(folder, name, codec, licences):
         names = [licences.notice(unwrapped(lines[start:end]), name)]
         comment = [" ".join(l.text for l in lines[end + 1:after])]
     else:
-        if not isinstance(fields.get("copyright"), (str, list)) or "licence" not in fields:
-            die("%s: no copyright and licence fields in the header" % where)
+        if not isinstance(fields.get("copyright"), (str, list)):
+            die("%s: no copyright field in the header" % where)
+        if "licence" not in fields and row is None:
+            die("%s: no licence field in the header" % where)
         copyright_ = fields["copyright"]
         if isinstance(copyright_, list):
             copyright_ = " ".join(l.strip() for l in copyright_ if l.strip())
         copyright_ = re.sub(r"^Copyright\s*(\([Cc]\)|©)?\s*", "", copyright_)
-        given = fields["licence"]
-        # A list of licences means any one of them; its plain-text entries
-        # say so in words.
-        items = given if isinstance(given, list) else [given]
         names = []
-        for item in items:
-            if not isinstance(item, str):
-                short = licences.short(item, name, where)
-                if short not in names:
-                    names.append(short)
+        for item in licence_items(fields.get("licence", "")):
+            short = licences.short(item, name, where)
+            if short not in names:
+                names.append(short)
+            # A licence of several versions named without one: where the
+            # header links to one version, the reader should know.
+            if short in ("GPL", "LGPL", "MPL", "LPPL") and isinstance(item.get("url"), str):
+                comment.append("The header names the %s without a version; its link is %s."
+                               % (item["name"], item["url"]))
+        if names and row is not None:
+            check_table(where, row, names, name)
+        elif row is not None:
+            for entry in row["licence"].split(" OR "):
+                short = table_short(entry)
+                if short is None:
+                    die("%s: the header names no licence, and sets.tsv's %r has no text here"
+                        % (where, entry))
+                names.append(short)
+            comment.append("The header names no licence; the licence is the one "
+                           "%s/sets.tsv gives for this set (%s)." % (folder, row["licence"]))
     if not names:
         die("%s: no licence in the header" % where)
-    comment += raw_field(lines, "Source") + raw_field(lines, "Conversion")
-    files = [where] + ["%s/%s%s" % (folder, name, ext) for ext in (".small", ".large")
-                       if os.path.exists(os.path.join(ROOT, folder, name + ext))]
+    if row is not None:
+        comment += source_note(where, lines, row)
+    else:
+        comment += raw_field(lines, "Source") + raw_field(lines, "Conversion")
+    files = [where]
+    for ext in (".small", ".large", ".hyp"):
+        if os.path.exists(os.path.join(ROOT, folder, name + ext)):
+            files.append("%s/%s%s" % (folder, name, ext))
+    hyp = "%s/%s.hyp" % (folder, name)
+    if row is not None and os.path.exists(os.path.join(ROOT, hyp)):
+        # The exceptions' own header names the file they come from.
+        note = " ".join(l.strip() for l in
+                        source_note(hyp, header(os.path.join(ROOT, hyp), codec, False), row))
+        m = re.search(r" file (\S+)", note)
+        if not m:
+            die("%s: its Source note names no file" % hyp)
+        comment.append("Exceptions (%s.hyp) from the same package: %s" % (name, m.group(1)))
     text = field("Files", [" ".join(files)], 0)
     text += field("Copyright", [copyright_], None)
     text += field("License", [" or ".join(names)])
@@ -409,12 +584,9 @@ def build():
     licences = Licences()
     used = re.findall(r"^License: (.+)$", head, re.M)
     paragraphs = [head.rstrip("\n") + "\n"]
-    for folder, codecs, names in families():
-        for name in names:
-            if codecs is not None and name not in codecs:
-                die("%s/charsets: no code page for %s" % (folder, name))
-            codec = codecs[name] if codecs is not None else "utf-8"
-            text, shorts = set_paragraph(folder, name, codec, licences)
+    for family in families():
+        for name in family.names:
+            text, shorts = set_paragraph(family, name, licences)
             paragraphs.append(text)
             used += shorts
     needed, queue = set(), list(used)

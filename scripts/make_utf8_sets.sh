@@ -4,7 +4,9 @@
 # with its exceptions, its licence notice and source, and the table
 # patterns/utf8/sets.tsv (names, languages, minima, BCP 47 tags, licences,
 # sources, counts).  The work is done by scripts/make_utf8_sets.py, which
-# says what each file holds.
+# says what each file holds.  Then rewrites the Debian package's copyright
+# file packaging/copyright from the sets' headers with
+# scripts/make_copyright.py.
 #
 # Every run starts from scratch: the packages are fetched with
 # "apt-get download" (pinned versions below) and unpacked with "dpkg-deb -x"
@@ -57,3 +59,6 @@ rm -rf "$out"
 mkdir -p "$out"
 cp "$work/out"/* "$out/"
 echo "make_utf8_sets.sh: wrote $(ls "$out" | wc -l) files to patterns/utf8/"
+
+# The copyright file of the Debian package, from the headers just written.
+python3 "$root/scripts/make_copyright.py"
