@@ -544,7 +544,7 @@ def main(argv):
     for i in infos:
         charsets[i["name"]] = CP[i["cp"]][1]
     with open(os.path.join(out, "charsets"), "w", encoding="ascii", newline="\n") as f:
-        f.write("# set  iconv name of its code page (read by scripts/zarnet-utf8.sh)\n")
+        f.write("# set  iconv name of its code page\n")
         for name in sorted(charsets):
             f.write("%s %s\n" % (name, charsets[name]))
 
