@@ -2,14 +2,17 @@
 // A source of bytes for the streamed pass: an open file, or bytes already in memory.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 struct ByteSource {
     std::FILE* file;             // null for text in memory
     const unsigned char* bytes;  // the text in memory
     std::size_t size;
-    std::size_t position;
+    std::size_t position;        // bytes read so far
     int error;                   // errno of a failed read, 0 when none
+    bool find_nul;               // set by the caller: note where the first NUL byte read is
+    std::int64_t nul_at;         // that byte's place in the text; -1 while none was seen
 };
 
 ByteSource byte_source_from_file(std::FILE* file);

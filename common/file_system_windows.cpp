@@ -420,6 +420,11 @@ std::string place_path(const FilePlace& place)
 
 bool locate_file(const char* path, FilePlace* place, int* error)
 {
+    // An empty name names nothing.
+    if (path[0] == '\0') {
+        *error = ENOENT;
+        return false;
+    }
     const std::string name = base_name(path);
     if (name.empty() || name == "." || name == "..") {
         *error = EISDIR;
@@ -443,6 +448,13 @@ bool place_status(const FilePlace& place, PathStatus* status, int* error)
 bool place_is_file(const FilePlace& place, const char* path)
 {
     return same_file_information(place_path(place).c_str(), path);
+}
+
+bool folder_only_appends(const FilePlace& place)
+{
+    // Windows has no such folders.
+    (void)place;
+    return false;
 }
 
 bool system_temporary_place(const std::string& name, FilePlace* place, int* error)
@@ -550,33 +562,51 @@ void keep_temporary_on_signal(const std::string& message)
 {
     watch_console_events();
     EnterCriticalSection(&pending.lock);
-    if (pending.state != NOTHING_PENDING) {
-        pending.message = message;
-        pending.state = KEEP_ON_END;
+    if (pending.state != NOTHING_PENDING) pending.message = message;
+    LeaveCriticalSection(&pending.lock);
+}
+
+namespace {
+
+// While out_file is being changed the pending temporary file holds the only
+// whole output, and an event that ends the program keeps it and says so
+// (when a message was given); before and after, it is removed as ever.
+void set_copy_changing(bool changing)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    if (pending.state != NOTHING_PENDING && !pending.message.empty()) {
+        pending.state = changing ? KEEP_ON_END : REMOVE_ON_END;
     }
     LeaveCriticalSection(&pending.lock);
 }
 
-bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* touched, int* error)
+}  // namespace
+
+bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_disk, bool* touched, int* error)
 {
     *touched = false;
     std::FILE* in = open_for_reading(place_path(from).c_str(), error);
     if (in == nullptr) return false;
     // Opened as it stands, neither created nor emptied: it stays the same file.
     const HANDLE handle = CreateFileW(windows_path(place_path(to).c_str()).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr);
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, create ? CREATE_NEW : OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     std::FILE* out = nullptr;
     if (handle == INVALID_HANDLE_VALUE) {
         *error = errno_from_windows(GetLastError());
     } else {
+        // Runs copying into the same file take turns, each holding the
+        // whole file locked for its whole copy (until the handle closes).
+        OVERLAPPED whole{};
+        LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
         out = stream_from_handle(handle, _O_RDWR, "r+b", error);
     }
     if (out == nullptr) {
         std::fclose(in);
         return false;
     }
-    *touched = true;
+    set_copy_changing(true);
     static unsigned char buffer[1 << 18];
     bool ok = true;
     long long size = 0;
@@ -596,12 +626,17 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
             ok = false;
             break;
         }
+        *touched = true;
         size += static_cast<long long>(got);
     }
     errno = 0;
     if (ok && (std::fflush(out) != 0 || _chsize_s(_fileno(out), size) != 0)) {
         *error = saved_errno(EIO);
         ok = false;
+    }
+    if (ok || !*touched) {
+        if (ok) *touched = true;
+        set_copy_changing(false);
     }
     if (ok && to_disk && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out))))) {
         *error = errno_from_windows(GetLastError());
@@ -613,5 +648,6 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
         *error = saved_errno(EIO);
         ok = false;
     }
+    if (!ok && create && !*touched) remove_file(place_path(to).c_str());
     return ok;
 }

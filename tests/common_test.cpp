@@ -15,6 +15,7 @@
 #include "common/letter_table.h"
 #include "common/memory.h"
 #include "common/text_mode_reader.h"
+#include "driver/messages.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -24,6 +25,8 @@ namespace {
 // Reachable from a global, so that a leak checker run at exit in the child
 // does not count the block that the failed resize leaves behind.
 void* volatile held_block = nullptr;
+std::vector<char> held_vector;
+std::string held_string;
 
 TEST(MemoryDeathTest, FailedAllocationReportsRequestedSizeAndExits1)
 {
@@ -44,6 +47,15 @@ TEST(MemoryDeathTest, FailedResizeReportsRequestedSizeAndExits1)
             held_block = must_realloc(held_block, std::size_t{3} << 61);
         },
         ::testing::ExitedWithCode(1), "can't allocate 6917529027641081856 bytes\n$");
+}
+
+TEST(MemoryDeathTest, AllocationsOfTheLibraryEndTheSameWay)
+{
+    const std::size_t huge = std::size_t{1} << 62;
+    EXPECT_EXIT(std::vector<char>(huge).swap(held_vector), ::testing::ExitedWithCode(1),
+                "can't allocate 4611686018427387904 bytes\n$");
+    EXPECT_EXIT(held_string.reserve(huge / 2), ::testing::ExitedWithCode(1),
+                "can't allocate 2305843009213693953 bytes\n$");
 }
 
 TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
@@ -323,5 +335,28 @@ TEST_P(TextModeReaderBoundary, CrAtBufferEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TextModeReaderBoundary, ::testing::Values('\n', 'y'));
+
+// ---- names in messages --------------------------------------------------------
+
+TEST(PrintableName, ControlBytesAreEscapedAndCharactersPass)
+{
+    const struct {
+        const char* name;
+        const char* shown;
+    } cases[] = {
+        {"plain-name.txt", "plain-name.txt"},
+        {"a\nb\tc\rd\x1b[2Je\x7f", "a\\nb\\tc\\rd\\x1b[2Je\\x7f"},
+        // C1 controls alone (0x9B opens a sequence in 8-bit terminals) and in UTF-8.
+        {"a\x80\x9b" "b\x9f", "a\\x80\\x9bb\\x9f"},
+        {"a\xc2\x9b" "b\xc2\x85", "a\\xc2\\x9bb\\xc2\\x85"},
+        // Characters in UTF-8 from U+00A0 on, and other high bytes alone, pass.
+        {"\xc2\xa0\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", "\xc2\xa0\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"},
+        {"K\xf6nig\xa0\xff", "K\xf6nig\xa0\xff"},
+        // A sequence cut short or overlong is no character: its bytes stand alone.
+        {"\xe2\x82", "\xe2\\x82"},
+        {"\xe0\x80\xaf", "\xe0\\x80\xaf"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(printable_name(c.name), c.shown) << c.name;
+}
 
 }  // namespace
