@@ -120,8 +120,8 @@ Pending pending{NOTHING_PENDING, -1, nullptr, nullptr, 0};
 // limits (SIGXFSZ, SIGXCPU), timers, a closed pipe, the faults of a failing
 // program and the real-time signals.
 constexpr int ENDING_SIGNALS[] = {
-    SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,
-    SIGUSR2, SIGPIPE, SIGALRM,   SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE, SIGXCPU, SIGXFSZ,
+    SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGSEGV, SIGSYS,
 #ifdef SIGPOLL
     SIGPOLL,
 #endif
@@ -208,20 +208,21 @@ void watch_ending_signals()
     if (watching) return;
     watching = true;
     std::atexit(remove_pending_at_exit);
-    const sigset_t ending = ending_signals();
-    for_each_ending_signal([&ending](int signal_number) {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = end_by_signal;
+    action.sa_mask = ending_signals();
+    action.sa_flags = SA_RESETHAND;
+    // Set, and put back where it was not left to its default: one call
+    // each for the many that are. Held back meanwhile, an ignored signal
+    // that comes is dropped once it is ignored again.
+    const sigset_t held = hold_ending_signals();
+    for_each_ending_signal([&action](int signal_number) {
         struct sigaction old;
-        if (sigaction(signal_number, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
-            old.sa_handler != SIG_DFL) {
-            return;
-        }
-        struct sigaction action;
-        std::memset(&action, 0, sizeof action);
-        action.sa_handler = end_by_signal;
-        action.sa_mask = ending;
-        action.sa_flags = SA_RESETHAND;
-        sigaction(signal_number, &action, nullptr);
+        if (sigaction(signal_number, &action, &old) != 0) return;
+        if ((old.sa_flags & SA_SIGINFO) != 0 || old.sa_handler != SIG_DFL) sigaction(signal_number, &old, nullptr);
     });
+    release_ending_signals(held);
 }
 
 char* copy_of(const std::string& text)

@@ -43,34 +43,27 @@ void append_escaped(std::string* text, unsigned char byte)
 
 std::string printable_name(const char* name)
 {
+    // Characters in UTF-8 and the printable bytes of single-byte character
+    // sets pass; the C1 controls, which a terminal may take as commands
+    // alone (0x9B opens a sequence as ESC [ does) or in UTF-8 (C2 9B), are
+    // shown as their bytes.
     const unsigned char* p = reinterpret_cast<const unsigned char*>(name);
     std::string text;
     while (*p != 0) {
-        const unsigned char byte = *p;
-        if (byte >= 0x80) {
-            // Characters in UTF-8 and the printable bytes of single-byte
-            // character sets pass; the C1 controls, which a terminal may
-            // take as commands on their own (0x9B opens a sequence like
-            // ESC [) or in UTF-8 (C2 9B), are shown as bytes.
-            const std::size_t length = printable_utf8_length(p);
-            if (length != 0) {
-                text.append(reinterpret_cast<const char*>(p), length);
-                p += length;
-            } else if (byte == 0xC2 && p[1] >= 0x80 && p[1] <= 0x9F) {
-                append_escaped(&text, byte);
-                append_escaped(&text, p[1]);
-                p += 2;
-            } else {
-                if (byte >= 0xA0) {
-                    text.push_back(static_cast<char>(byte));
-                } else {
-                    append_escaped(&text, byte);
-                }
-                ++p;
-            }
+        const std::size_t length = printable_utf8_length(p);
+        if (length != 0) {
+            text.append(reinterpret_cast<const char*>(p), length);
+            p += length;
             continue;
         }
-        if (byte >= 0x20 && byte != 0x7F) {
+        if (p[0] == 0xC2 && p[1] >= 0x80 && p[1] <= 0x9F) {
+            append_escaped(&text, p[0]);
+            append_escaped(&text, p[1]);
+            p += 2;
+            continue;
+        }
+        const unsigned char byte = *p++;
+        if ((byte >= 0x20 && byte < 0x7F) || byte >= 0xA0) {
             text.push_back(static_cast<char>(byte));
         } else if (byte == '\n') {
             text.append("\\n");
@@ -81,7 +74,6 @@ std::string printable_name(const char* name)
         } else {
             append_escaped(&text, byte);
         }
-        ++p;
     }
     return text;
 }
