@@ -15,6 +15,11 @@
 
 void fail_allocation(std::size_t size)
 {
+    // Met again on the way out (in a handler that exit() runs), the process
+    // ends at once.
+    static thread_local bool ending_here = false;
+    if (ending_here) std::_Exit(1);
+    ending_here = true;
     // Threads of the text pass may run out at once: the first one ends the
     // process, the others wait for that.
     static std::mutex ending;
