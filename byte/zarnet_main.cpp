@@ -40,6 +40,18 @@ bool take_arguments(int argc, char** argv, Arguments* arguments)
     return true;
 }
 
+// True when the source saw a NUL byte and the text goes on after it.
+bool bytes_follow_nul(const ByteSource& source, std::FILE* in)
+{
+    if (source.nul_at < 0) return false;
+    PathKind kind = PathKind::other;
+    std::int64_t size = static_cast<std::int64_t>(source.size);
+    int error = 0;
+    // When the size cannot be told, the rest is taken to be there.
+    if (in != nullptr && !stream_status(in, &kind, &size, &error)) return true;
+    return source.nul_at + 1 < size;
+}
+
 // Texts past this size are long: several blocks of the pass.
 constexpr std::int64_t LONG_TEXT_BYTES = std::int64_t{1} << 20;
 
@@ -74,6 +86,9 @@ int run_streamed(const Arguments& arguments, const Engine* engine)
         return report_file_error(arguments.out_file, error);
     }
 
+    // Written in place, a text that a NUL byte ends early would lose the rest.
+    source.find_nul = output.to_disk;
+
     // The pass reads and writes large blocks: through the C library's own
     // buffer each would be copied once more and cut into two system calls.
     if (in != nullptr) std::setvbuf(in, nullptr, _IONBF, 0);
@@ -94,8 +109,13 @@ int run_streamed(const Arguments& arguments, const Engine* engine)
         }
     }
     block_writer_destroy(&writer);
+    const bool cut_in_place = end == StreamEnd::complete && bytes_follow_nul(source, in);
     if (in != nullptr) std::fclose(in);
     mem_release(whole.bytes);
+    if (cut_in_place) {
+        output_file_abort(&output);
+        return report_cut_in_place(arguments.in_file);
+    }
     if (end != StreamEnd::complete) {
         output_file_abort(&output);
         return report_file_error(end == StreamEnd::read_failed ? arguments.in_file : arguments.out_file, error);

@@ -3,6 +3,7 @@
 // call given by whoever owns the bytes, or bytes already in memory.
 
 #include <cstddef>
+#include <cstdint>
 
 struct ByteSource {
     // Reads up to `count` bytes into `into`; fewer only at the end of the
@@ -12,8 +13,10 @@ struct ByteSource {
     void* context;
     const unsigned char* bytes;  // the bytes in memory, when `read` is null
     std::size_t size;
-    std::size_t position;
+    std::size_t position;        // bytes read so far
     int error;                   // the error number of a failed read, 0 when none
+    bool find_nul;               // set by the caller: note where the first NUL byte read is
+    std::int64_t nul_at;         // that byte's place in the bytes; -1 while none was seen
 };
 
 ByteSource byte_source_from_memory(const unsigned char* bytes, std::size_t size);

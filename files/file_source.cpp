@@ -19,5 +19,5 @@ std::size_t read_file(void* context, unsigned char* into, std::size_t count, int
 
 ByteSource byte_source_from_file(std::FILE* file)
 {
-    return ByteSource{read_file, file, nullptr, 0, 0, 0};
+    return ByteSource{read_file, file, nullptr, 0, 0, 0, false, -1};
 }

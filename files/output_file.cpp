@@ -25,6 +25,22 @@ void release_places(OutputFile* output)
     release_place(&output->temporary);
 }
 
+// The temporary file in the system's temporary folder, for output copied in.
+bool open_elsewhere(OutputFile* output, int* error)
+{
+    FilePlace elsewhere;
+    if (!system_temporary_place(output->place.name, &elsewhere, error)) return false;
+    if (folder_only_appends(elsewhere)) {
+        release_place(&elsewhere);
+        *error = EPERM;
+        return false;
+    }
+    output->file = create_temporary(elsewhere, &output->temporary, error);
+    release_place(&elsewhere);
+    output->copy_in = true;
+    return output->file != nullptr;
+}
+
 // The temporary file beside the target, or, when the output is to be copied
 // in anyway and the folder refuses new files, in the system's temporary folder.
 bool open_temporary(OutputFile* output, const PathStatus& status, int* error)
@@ -32,16 +48,20 @@ bool open_temporary(OutputFile* output, const PathStatus& status, int* error)
     output->existed = status.kind == PathKind::regular;
     // Replacing one of several names would leave the others with the old text.
     output->copy_in = output->existed && status.links > 1;
+    // A folder that takes new files but lets none go could never lose a
+    // temporary file again: the output waits in the system's temporary
+    // folder and is copied into out_file, which is made then if it is new.
+    if (folder_only_appends(output->place)) {
+        output->create = !output->existed;
+        return open_elsewhere(output, error);
+    }
     output->file = create_temporary(output->place, &output->temporary, error);
     if (output->file == nullptr) {
-        if (!output->existed || (*error != EACCES && *error != EPERM)) return false;
-        FilePlace elsewhere;
+        // A folder that refuses new files (or has none to give, as /proc)
+        // may still let its existing file be written.
+        if (!output->existed || (*error != EACCES && *error != EPERM && *error != ENOENT)) return false;
         int ignored = 0;
-        if (!system_temporary_place(output->place.name, &elsewhere, &ignored)) return false;
-        output->file = create_temporary(elsewhere, &output->temporary, &ignored);
-        release_place(&elsewhere);
-        output->copy_in = true;
-        return output->file != nullptr;
+        return open_elsewhere(output, &ignored);
     }
     if (output->copy_in) return true;
     bool owner_kept = true;
@@ -93,7 +113,7 @@ bool copy_output_in(OutputFile* output, int* error)
     const std::string kept = place_path(output->temporary);
     keep_temporary_on_signal(interrupted_copy_message(output->target.c_str(), kept));
     bool touched = false;
-    const bool copied = copy_into(output->temporary, output->place, output->to_disk, &touched, error);
+    const bool copied = copy_into(output->temporary, output->place, output->create, output->to_disk, &touched, error);
     if (copied || !touched) {
         remove_temporary(&output->temporary);
     } else {
@@ -113,7 +133,7 @@ bool output_file_is_input(const char* path, std::FILE* input)
 
 bool output_file_open(OutputFile* output, const char* path, const char* in_file, int* error)
 {
-    *output = OutputFile{nullptr, path, NO_PLACE, NO_PLACE, false, false, false, std::string()};
+    *output = OutputFile{nullptr, path, NO_PLACE, NO_PLACE, false, false, false, false, std::string()};
     if (open_output(output, path, in_file, error)) return true;
     output_file_abort(output);
     return false;

@@ -10,8 +10,10 @@
 // kept, a folder that refuses new files, a mount point, a sticky folder),
 // the whole output goes to the temporary file first (in the system's
 // temporary folder when the file's own refuses it) and is then copied into
-// the file in place. When out_file is in_file, the new file is forced to the
-// disk before the rename and the folder after it.
+// the file in place. A folder that takes new files but lets none go gets no
+// temporary file: the output is copied from the system's temporary folder
+// into out_file, made then when it is new. When out_file is in_file, the
+// new file is forced to the disk before the rename and the folder after it.
 //
 // Anything else (a pipe, a device, a name for an open descriptor such as
 // /dev/stdout) is written directly.
@@ -29,6 +31,7 @@ struct OutputFile {
     FilePlace temporary;   // the temporary file; its name is empty when writing directly
     bool existed;          // the file was there when the output was opened
     bool copy_in;          // the output is copied into the file rather than renamed over it
+    bool create;           // copied into a file made for it (in a folder that only takes new files)
     bool to_disk;          // out_file is in_file: the new text is forced to the disk
     std::string kept;      // after a failed commit: the file that holds the whole output, kept; else empty
 };

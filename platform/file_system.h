@@ -73,6 +73,11 @@ bool place_status(const FilePlace& place, PathStatus* status, int* error);
 // True when the place and `path` name the very same existing file.
 bool place_is_file(const FilePlace& place, const char* path);
 
+// True when the place's folder takes new files but lets none be removed
+// or renamed (an append-only folder, chattr +a): a temporary file made
+// there could never go again.
+bool folder_only_appends(const FilePlace& place);
+
 // The system's temporary folder as a place for a file called `name`.
 bool system_temporary_place(const std::string& name, FilePlace* place, int* error);
 
@@ -81,10 +86,11 @@ bool system_temporary_place(const std::string& name, FilePlace* place, int* erro
 // after it: ".<name>.zarnet-XXXXXX", the name cut to fit the folder's limit.
 // *temporary gets its place (its own handle of the folder). Until it is
 // renamed or removed it is a pending temporary file: it is removed when the
-// process ends early, by exit() or by a signal that ends a process (SIGINT,
-// SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ; on Windows the console's Ctrl-C,
-// Ctrl-Break and close events), which then ends the process by the same
-// signal. Null with *error on failure.
+// process ends early, by exit() or by any signal whose default action ends
+// a process and that can be caught (SIGINT, SIGTERM, SIGHUP, SIGALRM,
+// SIGPIPE, SIGUSR1, SIGXFSZ, SIGSEGV, the real-time signals ...; on Windows
+// the console's Ctrl-C, Ctrl-Break and close events), which then ends the
+// process by the same signal. Null with *error on failure.
 std::FILE* create_temporary(const FilePlace& beside, FilePlace* temporary, int* error);
 
 // Gives the file the permission bits and the owner and group of `existing`
@@ -117,17 +123,21 @@ void remove_temporary(FilePlace* temporary);
 // The temporary file stays where it is, no longer pending.
 void keep_temporary(FilePlace* temporary);
 
-// From now on, a signal that ends the process keeps the pending temporary
-// file and writes `message` to standard error instead: the file holds the
-// only complete copy of the output.
+// While copy_into is changing the file it copies into, from its first
+// write until the file is whole, a signal that ends the process keeps the
+// pending temporary file and writes `message` to standard error instead:
+// the file holds the only complete copy of the output.
 void keep_temporary_on_signal(const std::string& message);
 
-// Copies the whole of `from` into the existing file `to`,
-// in place: it stays the same file, with its owner, links and mounts; room
-// for the bytes is reserved first where the system can. When `to_disk`, its
-// bytes are forced to the disk afterwards. False with *error on failure;
-// *touched then tells whether `to` may have been changed.
-bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* touched, int* error);
+// Copies the whole of `from` into the file `to`, in place: it stays the same
+// file, with its owner, links and mounts (`create`: a new file is made
+// there, with the bits the umask leaves); room for the bytes is reserved
+// first where the system can. Copies into the same file take turns: each
+// holds an advisory lock on it for its whole copy (flock; LockFileEx on
+// Windows), waiting while another holds it. When `to_disk`, its bytes are
+// forced to the disk afterwards. False with *error on failure; *touched
+// then tells whether `to` may have been changed.
+bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_disk, bool* touched, int* error);
 
 // Opens `path` for writing in binary mode, creating it or emptying it, as
 // fopen(path, "wb") does: for what is written directly (a device, a pipe).

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <time.h>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/memory.h"
 #include "platform/temporary_name.h"
 
 namespace {
@@ -113,14 +115,54 @@ struct Pending {
 };
 Pending pending{NOTHING_PENDING, -1, nullptr, nullptr, 0};
 
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
+// Every signal whose default action ends the process and that can be
+// caught: those asked for (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1 ...),
+// limits (SIGXFSZ, SIGXCPU), timers, a closed pipe, the faults of a failing
+// program and the real-time signals.
+constexpr int ENDING_SIGNALS[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE, SIGXCPU, SIGXFSZ,
+    SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGSEGV, SIGSYS,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#if defined(SIGIO) && (!defined(SIGPOLL) || SIGIO != SIGPOLL)
+    SIGIO,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+};
+
+template <typename Act>
+void for_each_ending_signal(Act act)
+{
+    for (int signal_number : ENDING_SIGNALS) act(signal_number);
+#ifdef SIGRTMIN
+    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) act(signal_number);
+#endif
+}
+
+sigset_t ending_signals()
+{
+    sigset_t ending;
+    sigemptyset(&ending);
+    for_each_ending_signal([&ending](int signal_number) { sigaddset(&ending, signal_number); });
+    return ending;
+}
 
 sigset_t hold_ending_signals()
 {
-    sigset_t ending;
+    static const sigset_t ending = ending_signals();
     sigset_t old;
-    sigemptyset(&ending);
-    for (int signal_number : ENDING_SIGNALS) sigaddset(&ending, signal_number);
     sigprocmask(SIG_BLOCK, &ending, &old);
     return old;
 }
@@ -156,25 +198,31 @@ void remove_pending_at_exit()
     pending.state = NOTHING_PENDING;
 }
 
-// Once per process. A signal the process was started with ignored (nohup,
-// a shell's trap '') stays ignored.
+// Once per process. Only a signal left to its default action gets the
+// handler: one the process was started with ignored (nohup, a shell's
+// trap '') stays ignored, and one a tool has a handler for (a sanitizer's
+// for faults) keeps it.
 void watch_ending_signals()
 {
     static bool watching = false;
     if (watching) return;
     watching = true;
     std::atexit(remove_pending_at_exit);
-    for (int signal_number : ENDING_SIGNALS) {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = end_by_signal;
+    action.sa_mask = ending_signals();
+    action.sa_flags = SA_RESETHAND;
+    // Set, and put back where it was not left to its default: one call
+    // each for the many that are. Held back meanwhile, an ignored signal
+    // that comes is dropped once it is ignored again.
+    const sigset_t held = hold_ending_signals();
+    for_each_ending_signal([&action](int signal_number) {
         struct sigaction old;
-        if (sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
-        struct sigaction action;
-        std::memset(&action, 0, sizeof action);
-        action.sa_handler = end_by_signal;
-        sigemptyset(&action.sa_mask);
-        for (int other : ENDING_SIGNALS) sigaddset(&action.sa_mask, other);
-        action.sa_flags = SA_RESETHAND;
-        sigaction(signal_number, &action, nullptr);
-    }
+        if (sigaction(signal_number, &action, &old) != 0) return;
+        if ((old.sa_flags & SA_SIGINFO) != 0 || old.sa_handler != SIG_DFL) sigaction(signal_number, &old, nullptr);
+    });
+    release_ending_signals(held);
 }
 
 char* copy_of(const std::string& text)
@@ -256,6 +304,11 @@ std::string place_path(const FilePlace& place)
 bool locate_file(const char* path, FilePlace* place, int* error)
 {
     place->folder = -1;
+    // An empty name names nothing, as open() has it.
+    if (path[0] == '\0') {
+        *error = ENOENT;
+        return false;
+    }
     std::string folder_path = folder_of(path);
     std::string name = base_of(path);
     errno = 0;
@@ -333,6 +386,18 @@ bool place_is_file(const FilePlace& place, const char* path)
     return S_ISREG(placed.st_mode) && placed.st_dev == other.st_dev && placed.st_ino == other.st_ino;
 }
 
+bool folder_only_appends(const FilePlace& place)
+{
+#if defined(__linux__) && defined(STATX_ATTR_APPEND)
+    struct statx info;
+    return statx(place.folder, "", AT_EMPTY_PATH, 0, &info) == 0 &&
+           (info.stx_attributes_mask & info.stx_attributes & STATX_ATTR_APPEND) != 0;
+#else
+    (void)place;
+    return false;
+#endif
+}
+
 bool system_temporary_place(const std::string& name, FilePlace* place, int* error)
 {
     const char* variable = std::getenv("TMPDIR");
@@ -363,24 +428,38 @@ std::FILE* create_temporary(const FilePlace& beside, FilePlace* temporary, int* 
         errno = 0;
         const int fd = openat(beside.folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         const int open_error = saved_errno(EACCES);
+        errno = 0;
         const int folder = fd >= 0 ? fcntl(beside.folder, F_DUPFD_CLOEXEC, 0) : -1;
+        const int folder_error = saved_errno(EMFILE);
         char* pending_name = folder >= 0 ? copy_of(name) : nullptr;
-        if (pending_name != nullptr) pending = Pending{REMOVE_ON_END, folder, pending_name, nullptr, 0};
+        if (pending_name != nullptr) {
+            pending = Pending{REMOVE_ON_END, folder, pending_name, nullptr, 0};
+        } else if (fd >= 0) {
+            close(fd);
+            unlinkat(beside.folder, name.c_str(), 0);
+            if (folder >= 0) close(folder);
+        }
         release_ending_signals(old);
         if (fd < 0) {
             if (open_error == EEXIST) continue;
             *error = open_error;
             return nullptr;
         }
+        if (folder < 0) {
+            *error = folder_error;
+            return nullptr;
+        }
+        if (pending_name == nullptr) fail_allocation(name.size() + 1);
         *temporary = FilePlace{folder, beside.folder_path, name};
-        std::FILE* file = pending_name != nullptr ? fdopen(fd, "wb") : nullptr;
+        errno = 0;
+        std::FILE* file = fdopen(fd, "wb");
         if (file == nullptr) {
-            *error = EMFILE;
+            // The C library's own reason: its memory for the stream, as a rule.
+            *error = saved_errno(ENOMEM);
             close(fd);
             remove_temporary(temporary);
             release_place(temporary);
             temporary->name.clear();
-            if (folder < 0) unlinkat(beside.folder, name.c_str(), 0);
             return nullptr;
         }
         return file;
@@ -490,13 +569,12 @@ void keep_temporary(FilePlace* temporary)
 void keep_temporary_on_signal(const std::string& message)
 {
     char* copy = copy_of(message);
-    if (copy == nullptr) return;
+    if (copy == nullptr) fail_allocation(message.size() + 1);
     const sigset_t old = hold_ending_signals();
     if (pending.state != NOTHING_PENDING) {
         std::free(pending.message);
         pending.message = copy;
         pending.message_size = message.size();
-        pending.state = KEEP_ON_END;
     } else {
         std::free(copy);
     }
@@ -505,12 +583,28 @@ void keep_temporary_on_signal(const std::string& message)
 
 namespace {
 
-bool write_all_at(int fd, const unsigned char* bytes, std::size_t count, off_t offset)
+// While out_file is being changed the pending temporary file holds the only
+// whole output, and a signal keeps it and says so (when a message was
+// given); before and after, it is removed as ever.
+void set_copy_changing(bool changing)
+{
+    const sigset_t old = hold_ending_signals();
+    if (pending.state != NOTHING_PENDING && pending.message != nullptr) {
+        pending.state = changing ? KEEP_ON_END : REMOVE_ON_END;
+    }
+    release_ending_signals(old);
+}
+
+// *wrote_any becomes true once a byte reached the file.
+bool write_all_at(int fd, const unsigned char* bytes, std::size_t count, off_t offset, bool* wrote_any)
 {
     while (count > 0) {
-        const ssize_t wrote = pwrite(fd, bytes, count, offset);
+        ssize_t wrote = pwrite(fd, bytes, count, offset);
+        // A file without positions (as in /proc) is written in order.
+        if (wrote < 0 && errno == ESPIPE) wrote = write(fd, bytes, count);
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote <= 0) return false;
+        *wrote_any = true;
         bytes += wrote;
         count -= static_cast<std::size_t>(wrote);
         offset += wrote;
@@ -519,7 +613,8 @@ bool write_all_at(int fd, const unsigned char* bytes, std::size_t count, off_t o
 }
 
 // Copies `in` over the start of `out` and cuts `out` to its length.
-bool copy_bytes(int in, int out, off_t size, bool to_disk, int* error)
+// *touched tells whether `out` was changed.
+bool copy_bytes(int in, int out, off_t size, bool* touched, int* error)
 {
     static unsigned char buffer[1 << 18];
     off_t done = 0;
@@ -534,23 +629,30 @@ bool copy_bytes(int in, int out, off_t size, bool to_disk, int* error)
             return false;
         }
         errno = 0;
-        if (!write_all_at(out, buffer, static_cast<std::size_t>(got), done)) {
+        if (!write_all_at(out, buffer, static_cast<std::size_t>(got), done, touched)) {
             *error = saved_errno(EIO);
             return false;
         }
         done += got;
     }
+    // Cut to its length, out_file is whole: from then on a signal removes
+    // the temporary file again and has nothing to say.
+    const sigset_t old = hold_ending_signals();
     errno = 0;
-    if (ftruncate(out, size) != 0 || (to_disk && fsync(out) != 0)) {
+    const bool cut = ftruncate(out, size) == 0;
+    if (cut) {
+        *touched = true;
+        set_copy_changing(false);
+    } else {
         *error = saved_errno(EIO);
-        return false;
     }
-    return true;
+    release_ending_signals(old);
+    return cut;
 }
 
 }  // namespace
 
-bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* touched, int* error)
+bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_disk, bool* touched, int* error)
 {
     *touched = false;
     errno = 0;
@@ -561,11 +663,17 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
     }
     struct stat info;
     errno = 0;
-    const int out = fstat(in, &info) == 0 ? openat(to.folder, to.name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC) : -1;
+    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (create ? O_CREAT | O_EXCL : 0);
+    const int out = fstat(in, &info) == 0 ? openat(to.folder, to.name.c_str(), flags, 0666) : -1;
     if (out < 0) {
         *error = saved_errno(EIO);
         close(in);
         return false;
+    }
+    // Runs copying into the same file take turns, each holding the lock
+    // for its whole copy, so the file ends up as one run's whole output.
+    // A file system without locks is copied into all the same.
+    while (flock(out, LOCK_EX) != 0 && errno == EINTR) {
     }
     bool ok = true;
 #ifdef __linux__
@@ -579,8 +687,14 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
     }
 #endif
     if (ok) {
-        *touched = true;
-        ok = copy_bytes(in, out, info.st_size, to_disk, error);
+        set_copy_changing(true);
+        ok = copy_bytes(in, out, info.st_size, touched, error);
+        if (!*touched) set_copy_changing(false);
+    }
+    errno = 0;
+    if (ok && to_disk && fsync(out) != 0) {
+        *error = saved_errno(EIO);
+        ok = false;
     }
     close(in);
     errno = 0;
@@ -588,6 +702,8 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
         *error = saved_errno(EIO);
         ok = false;
     }
+    // A file made for the copy and left unchanged goes again, where the folder allows.
+    if (!ok && create && !*touched) unlinkat(to.folder, to.name.c_str(), 0);
     return ok;
 }
 

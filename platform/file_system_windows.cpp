@@ -221,19 +221,20 @@ bool is_path_separator(char c)
 
 // The calls on paths that the calls on places at the end are made of.
 std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* existing, std::string* path,
-                                   int* error);
+                                   std::wstring* wide_path, int* error);
 bool replace_file(const char* from, const char* to, int* error);
 void remove_file(const char* path);
 
 std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* existing, std::string* path,
-                                   int* error)
+                                   std::wstring* wide_path, int* error)
 {
     (void)existing;
     const std::string stem = std::to_string(_getpid()).append("-");
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::string candidate =
+        std::string candidate =
             beside_path(beside, temporary_name(base_name(beside), std::string(stem).append(std::to_string(attempt)), 255));
-        const HANDLE handle = CreateFileW(windows_path(candidate.c_str()).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+        std::wstring wide = windows_path(candidate.c_str());
+        const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD code = GetLastError();
@@ -246,7 +247,8 @@ std::FILE* create_temporary_beside(const std::string& beside, const PathStatus* 
             remove_file(candidate.c_str());
             return nullptr;
         }
-        *path = candidate;
+        path->swap(candidate);
+        wide_path->swap(wide);
         return file;
     }
     *error = EEXIST;
@@ -337,6 +339,7 @@ struct Pending {
     CRITICAL_SECTION lock;
     int state;
     std::string path;
+    std::wstring wide_path;  // its path for the wide calls, made beforehand: removing it allocates nothing
     std::FILE* file;  // the stream writing it, until it is closed
     std::string message;
 };
@@ -350,7 +353,7 @@ BOOL WINAPI end_by_console_event(DWORD event)
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
     EnterCriticalSection(&pending.lock);
     if (pending.state == REMOVE_ON_END) {
-        remove_file(pending.path.c_str());
+        DeleteFileW(pending.wide_path.c_str());
     } else if (pending.state == KEEP_ON_END) {
         DWORD wrote = 0;
         WriteFile(GetStdHandle(STD_ERROR_HANDLE), pending.message.data(), static_cast<DWORD>(pending.message.size()),
@@ -367,7 +370,7 @@ void remove_pending_at_exit()
     if (!TryEnterCriticalSection(&pending.lock)) return;
     if (pending.state == REMOVE_ON_END) {
         if (pending.file != nullptr) std::fclose(pending.file);
-        remove_file(pending.path.c_str());
+        DeleteFileW(pending.wide_path.c_str());
     }
     pending.state = NOTHING_PENDING;
     pending.file = nullptr;
@@ -420,6 +423,11 @@ std::string place_path(const FilePlace& place)
 
 bool locate_file(const char* path, FilePlace* place, int* error)
 {
+    // An empty name names nothing.
+    if (path[0] == '\0') {
+        *error = ENOENT;
+        return false;
+    }
     const std::string name = base_name(path);
     if (name.empty() || name == "." || name == "..") {
         *error = EISDIR;
@@ -445,6 +453,13 @@ bool place_is_file(const FilePlace& place, const char* path)
     return same_file_information(place_path(place).c_str(), path);
 }
 
+bool folder_only_appends(const FilePlace& place)
+{
+    // Windows has no such folders.
+    (void)place;
+    return false;
+}
+
 bool system_temporary_place(const std::string& name, FilePlace* place, int* error)
 {
     wchar_t folder[MAX_PATH + 1];
@@ -463,13 +478,17 @@ std::FILE* create_temporary(const FilePlace& beside, FilePlace* temporary, int* 
     // Made and made pending in one step, as far as the console's events can tell.
     EnterCriticalSection(&pending.lock);
     std::string path;
-    std::FILE* file = create_temporary_beside(place_path(beside), nullptr, &path, error);
+    std::wstring wide_path;
+    std::FILE* file = create_temporary_beside(place_path(beside), nullptr, &path, &wide_path, error);
     if (file != nullptr) {
-        const std::string name = base_name(path);
-        *temporary = FilePlace{-1, path.substr(0, path.size() - name.size()), name};
-        pending.path = path;
+        // Pending before anything more is allocated: should memory run out,
+        // the file is removed on the way out.
+        pending.path.swap(path);
+        pending.wide_path.swap(wide_path);
         pending.file = file;
         pending.state = REMOVE_ON_END;
+        const std::string name = base_name(pending.path);
+        *temporary = FilePlace{-1, pending.path.substr(0, pending.path.size() - name.size()), name};
     }
     LeaveCriticalSection(&pending.lock);
     return file;
@@ -535,7 +554,13 @@ void remove_temporary(FilePlace* temporary)
 {
     watch_console_events();
     EnterCriticalSection(&pending.lock);
-    remove_file(place_path(*temporary).c_str());
+    // The pending file's path was made beforehand: once the copy into
+    // out_file is done, no allocation may fail the run.
+    if (pending.state != NOTHING_PENDING) {
+        DeleteFileW(pending.wide_path.c_str());
+    } else {
+        remove_file(place_path(*temporary).c_str());
+    }
     pending.state = NOTHING_PENDING;
     LeaveCriticalSection(&pending.lock);
 }
@@ -550,33 +575,54 @@ void keep_temporary_on_signal(const std::string& message)
 {
     watch_console_events();
     EnterCriticalSection(&pending.lock);
-    if (pending.state != NOTHING_PENDING) {
-        pending.message = message;
-        pending.state = KEEP_ON_END;
+    if (pending.state != NOTHING_PENDING) pending.message = message;
+    LeaveCriticalSection(&pending.lock);
+}
+
+namespace {
+
+// While out_file is being changed the pending temporary file holds the only
+// whole output, and an event that ends the program keeps it and says so
+// (when a message was given); before and after, it is removed as ever.
+void set_copy_changing(bool changing)
+{
+    watch_console_events();
+    EnterCriticalSection(&pending.lock);
+    if (pending.state != NOTHING_PENDING && !pending.message.empty()) {
+        pending.state = changing ? KEEP_ON_END : REMOVE_ON_END;
     }
     LeaveCriticalSection(&pending.lock);
 }
 
-bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* touched, int* error)
+}  // namespace
+
+bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_disk, bool* touched, int* error)
 {
     *touched = false;
+    // Made before the temporary file is held open, which keeps it from
+    // being removed should memory run out on the way.
+    const std::wstring target = windows_path(place_path(to).c_str());
     std::FILE* in = open_for_reading(place_path(from).c_str(), error);
     if (in == nullptr) return false;
     // Opened as it stands, neither created nor emptied: it stays the same file.
-    const HANDLE handle = CreateFileW(windows_path(place_path(to).c_str()).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr);
+    const HANDLE handle = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, create ? CREATE_NEW : OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     std::FILE* out = nullptr;
     if (handle == INVALID_HANDLE_VALUE) {
         *error = errno_from_windows(GetLastError());
     } else {
+        // Runs copying into the same file take turns, each holding the
+        // whole file locked for its whole copy (until the handle closes).
+        OVERLAPPED whole{};
+        LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
         out = stream_from_handle(handle, _O_RDWR, "r+b", error);
     }
     if (out == nullptr) {
         std::fclose(in);
         return false;
     }
-    *touched = true;
+    set_copy_changing(true);
     static unsigned char buffer[1 << 18];
     bool ok = true;
     long long size = 0;
@@ -596,12 +642,17 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
             ok = false;
             break;
         }
+        *touched = true;
         size += static_cast<long long>(got);
     }
     errno = 0;
     if (ok && (std::fflush(out) != 0 || _chsize_s(_fileno(out), size) != 0)) {
         *error = saved_errno(EIO);
         ok = false;
+    }
+    if (ok || !*touched) {
+        if (ok) *touched = true;
+        set_copy_changing(false);
     }
     if (ok && to_disk && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out))))) {
         *error = errno_from_windows(GetLastError());
@@ -613,5 +664,6 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool to_disk, bool* t
         *error = saved_errno(EIO);
         ok = false;
     }
+    if (!ok && create && !*touched) remove_file(place_path(to).c_str());
     return ok;
 }

@@ -1,8 +1,11 @@
 #include "platform/memory.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
 
 #include "platform/features.h"
 #include "platform/large_pages.h"
@@ -13,6 +16,15 @@
 
 void fail_allocation(std::size_t size)
 {
+    // Met again on the way out (in a handler that exit() runs), the process
+    // ends at once.
+    static thread_local bool ending_here = false;
+    if (ending_here) std::_Exit(1);
+    ending_here = true;
+    // Threads of the text pass may run out at once: the first one ends the
+    // process, the others wait for that.
+    static std::mutex ending;
+    ending.lock();
     std::fprintf(stderr, "can't allocate %lld bytes\n", static_cast<long long>(size));
     std::fflush(stderr);
     std::exit(1);
@@ -20,13 +32,43 @@ void fail_allocation(std::size_t size)
 
 namespace {
 
-long long allocations_before_failure = -1;
+std::atomic<long long> allocations_before_failure{-1};
 
 // True when the allocation about to be made is the one chosen to fail.
 bool injected_failure()
 {
-    if (allocations_before_failure < 0) return false;
-    return allocations_before_failure-- == 0;
+    if (allocations_before_failure.load(std::memory_order_relaxed) < 0) return false;
+    return allocations_before_failure.fetch_sub(1) == 0;
+}
+
+// A block aligned to `alignment` (a power of two), released with
+// release_aligned; null when memory cannot be had.
+void* allocate_aligned(std::size_t size, std::size_t alignment)
+{
+    if (size == 0) size = 1;
+#ifdef _WIN32
+    return _aligned_malloc(size, alignment);
+#else
+    void* block = nullptr;
+    return posix_memalign(&block, alignment < sizeof(void*) ? sizeof(void*) : alignment, size) == 0 ? block
+                                                                                                     : nullptr;
+#endif
+}
+
+void release_aligned(void* block)
+{
+#ifdef _WIN32
+    _aligned_free(block);
+#else
+    std::free(block);
+#endif
+}
+
+void* must_alloc_aligned(std::size_t size, std::align_val_t alignment)
+{
+    void* block = injected_failure() ? nullptr : allocate_aligned(size, static_cast<std::size_t>(alignment));
+    if (block == nullptr) fail_allocation(size);
+    return block;
 }
 
 }  // namespace
@@ -113,4 +155,109 @@ char* copy_string(const char* text)
     char* copy = static_cast<char*>(must_alloc(length + 1));
     std::memcpy(copy, text, length + 1);
     return copy;
+}
+
+// The C++ library's own allocations (strings, vectors, threads) end the
+// process like must_alloc when memory runs out, with the size asked for,
+// instead of throwing std::bad_alloc. The forms that may return null still
+// do, for the callers that then make do with less.
+
+void* operator new(std::size_t size)
+{
+    return must_alloc(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return must_alloc(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new(std::size_t size, std::align_val_t alignment)
+{
+    return must_alloc_aligned(size, alignment);
+}
+
+void* operator new[](std::size_t size, std::align_val_t alignment)
+{
+    return must_alloc_aligned(size, alignment);
+}
+
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return allocate_aligned(size, static_cast<std::size_t>(alignment));
+}
+
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return allocate_aligned(size, static_cast<std::size_t>(alignment));
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::align_val_t) noexcept
+{
+    release_aligned(block);
+}
+
+void operator delete[](void* block, std::align_val_t) noexcept
+{
+    release_aligned(block);
+}
+
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept
+{
+    release_aligned(block);
+}
+
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept
+{
+    release_aligned(block);
+}
+
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept
+{
+    release_aligned(block);
+}
+
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept
+{
+    release_aligned(block);
 }

@@ -320,7 +320,7 @@ void utf8_reader_destroy(Utf8Reader* reader)
 
 ByteSource utf8_reader_source(Utf8Reader* reader)
 {
-    return ByteSource{read_form, reader, nullptr, 0, 0, 0};
+    return ByteSource{read_form, reader, nullptr, 0, 0, 0, false, -1};
 }
 
 void text_queue_take(TextQueue* queue, std::size_t count, unsigned char* out)

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -63,9 +64,10 @@ bool tool_available(const std::string& tool)
 
 // The bash script that starts `command` reading the FIFO `fifo`, feeds it a
 // word and, once a file whose name starts with `prefix` shows up in
-// `watched` (the temporary output), sends `signal` and prints the status.
+// `watched` (the temporary output), sends `signal`, runs `then` and prints
+// the status.
 std::string interrupt_script(const std::string& command, const std::string& fifo, const std::string& watched,
-                             const std::string& prefix, const std::string& signal)
+                             const std::string& prefix, const std::string& signal, const std::string& then = "")
 {
     return std::string("set -m; ulimit -c 0; ")
         .append(command)
@@ -77,7 +79,9 @@ std::string interrupt_script(const std::string& command, const std::string& fifo
         .append(shell_quote(prefix))
         .append("; do sleep 0.01; n=$((n+1)); [ $n -lt 3000 ] || break; done; kill -")
         .append(signal)
-        .append(" $pid; wait $pid; echo \"status $?\"; exec 3>&-");
+        .append(" $pid; ")
+        .append(then)
+        .append("wait $pid; echo \"status $?\"; exec 3>&-");
 }
 
 int status_of_script(const RunResult& run)
@@ -96,7 +100,15 @@ TEST(OutputSignals, EndingSignalsRemoveTheTemporaryFileAndEndTheRunTheSameWay)
     const std::vector<std::string> before = folder_snapshot(setup.dir.path);
     // On Windows a console's Ctrl-C; Wine turns SIGINT into one.
     std::vector<std::pair<std::string, int>> signals{{"INT", SIGINT}};
-    if (!testing_windows_program()) signals.insert(signals.end(), {{"TERM", SIGTERM}, {"HUP", SIGHUP}, {"QUIT", SIGQUIT}});
+    if (!testing_windows_program()) {
+        signals.insert(signals.end(), {{"TERM", SIGTERM}, {"HUP", SIGHUP}, {"QUIT", SIGQUIT}, {"ALRM", SIGALRM},
+                                       {"USR1", SIGUSR1}, {"USR2", SIGUSR2}, {"PIPE", SIGPIPE}, {"VTALRM", SIGVTALRM},
+                                       {"PROF", SIGPROF}, {"XCPU", SIGXCPU}, {"IO", SIGIO}, {"RTMIN+1", SIGRTMIN + 1}});
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+        // A sanitizer keeps its own handler for the faults.
+        signals.push_back({"SEGV", SIGSEGV});
+#endif
+    }
     for (const auto& [name, number] : signals) {
         const std::string script =
             interrupt_script(setup.command(fifo, out), fifo, setup.dir.path, ".out.txt.zarnet-", name);
@@ -109,6 +121,23 @@ TEST(OutputSignals, EndingSignalsRemoveTheTemporaryFileAndEndTheRunTheSameWay)
         }
         EXPECT_EQ(folder_snapshot(setup.dir.path), before) << name;
     }
+}
+
+TEST(OutputSignals, SignalIgnoredAtTheStartStaysIgnored)
+{
+    SKIP_FOR_WINDOWS_PROGRAM("POSIX signals");
+    Scene setup;
+    const std::string fifo = setup.dir.file("in.fifo");
+    const std::string out = setup.dir.file("out.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // The signal comes while the temporary file is there; the run then gets
+    // the rest of its text and ends as ever.
+    const std::string script =
+        "trap '' USR1; " + interrupt_script(setup.command(fifo, out), fifo, setup.dir.path, ".out.txt.zarnet-", "USR1",
+                                            "printf ' is near' >&3; exec 3>&-; ");
+    const RunResult run = run_shell(std::string("timeout 60 bash -c ").append(shell_quote(script)));
+    EXPECT_EQ(status_of_script(run), 0) << run.out << run.err;
+    EXPECT_EQ(read_bytes(out), "Win\xACter is near");
 }
 
 TEST(OutputSignals, FileSizeLimitRemovesTheTemporaryFile)
@@ -169,15 +198,74 @@ TEST(OutputCopy, OtherHardLinksGetTheNewTextToo)
                                         "other.txt: " + WINTER_MARKED, "out.txt: " + WINTER_MARKED}));
 }
 
-// The run under strace, with every write into out_file after the first
-// failing with EIO, or held back for a while.
-std::string under_strace(const std::string& inject, const std::string& command)
+// The run under strace, with `inject` done to each of its calls of `call`
+// (a write into out_file failing with EIO, or held back for a while).
+std::string under_strace(const std::string& call, const std::string& inject, const std::string& command)
 {
     // (LeakSanitizer cannot work under ptrace.)
-    return std::string("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=pwrite64 -e inject=pwrite64:")
+    return std::string("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=")
+        .append(call)
+        .append(" -e inject=")
+        .append(call)
+        .append(":")
         .append(inject)
         .append(" ")
         .append(command);
+}
+
+TEST(OutputCopy, RunsCopyingIntoTheSameFileTakeTurns)
+{
+    SKIP_FOR_WINDOWS_PROGRAM("strace");
+    if (!tool_available("strace")) GTEST_SKIP() << "strace is not installed";
+    Scene setup;
+    const std::string out = setup.dir.file("out.txt");
+    write_bytes(setup.dir.file("a.txt"), repeated(WINTER, 40000));
+    write_bytes(setup.dir.file("b.txt"), repeated("Autumn went by.\n", 40000));
+    write_bytes(out, "earlier content\n");
+    fs::create_hard_link(out, setup.dir.file("twin.txt"));
+    // Both runs read their text from a FIFO, both ended at once, so that
+    // they start copying together; each write into out_file (a block of
+    // the copy) then waits 2 ms.
+    const auto run = [&](const std::string& in) {
+        return under_strace("pwrite64", "delay_enter=2000", setup.command(setup.dir.file(in), out));
+    };
+    // Each run's output made alone; then 100 pairs of runs at once into
+    // out.txt, which has another link and so is copied into.
+    const std::string script = std::string("cd ")
+                                   .append(shell_quote(setup.dir.path))
+                                   .append(" && ")
+                                   .append(setup.command(setup.dir.file("a.txt"), setup.dir.file("a.alone")))
+                                   .append(" && ")
+                                   .append(setup.command(setup.dir.file("b.txt"), setup.dir.file("b.alone")))
+                                   .append(" && mkfifo a.fifo b.fifo && for i in $(seq 100); do printf earlier >out.txt; ")
+                                   .append(run("a.fifo"))
+                                   .append(" & a=$!; ")
+                                   .append(run("b.fifo"))
+                                   .append(" & b=$!; exec 3>a.fifo 4>b.fifo; cat a.txt >&3 & ca=$!; cat b.txt >&4 & "
+                                           "cb=$!; wait $ca $cb; exec 3>&- 4>&-; wait $a || echo failed; "
+                                           "wait $b || echo failed; "
+                                           "cmp -s out.txt a.alone || cmp -s out.txt b.alone || echo mixed; done");
+    const RunResult result = run_shell(std::string("bash -c ").append(shell_quote(script)));
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(read_bytes(setup.dir.file("a.alone")), read_bytes(setup.dir.file("b.alone")));
+    EXPECT_EQ(fs::hard_link_count(out), 2u);
+    EXPECT_EQ(folder_snapshot(setup.dir.path).size(), 10u);  // no temporary file left
+}
+
+TEST(OutputCopy, CopyFailingAtItsFirstWriteLeavesTheFileAsItWas)
+{
+    SKIP_FOR_WINDOWS_PROGRAM("strace");
+    if (!tool_available("strace")) GTEST_SKIP() << "strace is not installed";
+    Scene setup;
+    const std::string out = setup.dir.file("out.txt");
+    write_bytes(out, "earlier content\n");
+    fs::create_hard_link(out, setup.dir.file("other.txt"));
+    const std::vector<std::string> before = folder_snapshot(setup.dir.path);
+    const RunResult run = run_shell(under_strace("pwrite64", "error=EIO:when=1", setup.command(setup.in, out)));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "zarnet: " + out + ": " + std::strerror(EIO) + "\n");
+    EXPECT_EQ(folder_snapshot(setup.dir.path), before);
 }
 
 TEST(OutputCopy, CopyFailingPartWayKeepsAndNamesTheWholeOutput)
@@ -190,7 +278,7 @@ TEST(OutputCopy, CopyFailingPartWayKeepsAndNamesTheWholeOutput)
     const std::string out = setup.dir.file("out.txt");
     write_bytes(out, "earlier content\n");
     fs::create_hard_link(out, setup.dir.file("other.txt"));
-    const RunResult run = run_shell(under_strace("error=EIO:when=2", setup.command(setup.in, out)));
+    const RunResult run = run_shell(under_strace("pwrite64", "error=EIO:when=2", setup.command(setup.in, out)));
     EXPECT_EQ(run.exit_code, 1);
     const std::string head = "zarnet: " + out +
                              ": Input/output error while copying the output into it; it is incomplete, the whole "
@@ -214,7 +302,7 @@ TEST(OutputCopy, SignalDuringTheCopyKeepsAndNamesTheWholeOutput)
     // Each write into out_file waits half a second; once the whole output is
     // in the temporary file, the copy is under way.
     const std::string script = std::string("set -m; ")
-                                   .append(under_strace("delay_enter=500000", setup.command(setup.in, out)))
+                                   .append(under_strace("pwrite64", "delay_enter=500000", setup.command(setup.in, out)))
                                    .append(" & pid=$!; n=0; until [ \"$(cat ")
                                    .append(shell_quote(setup.dir.path))
                                    .append("/.out.txt.zarnet-* 2>/dev/null | wc -c)\" -eq 680000 ]; do sleep 0.01; "
@@ -229,6 +317,31 @@ TEST(OutputCopy, SignalDuringTheCopyKeepsAndNamesTheWholeOutput)
     // The first line is zarnet's; the shell's notice of the ended job may follow.
     const std::string kept = setup.dir.file(run.err.substr(head.size(), run.err.find('\n') - head.size()));
     EXPECT_TRUE(read_bytes(kept) == repeated(WINTER_MARKED, 40000)) << kept;
+}
+
+TEST(OutputCopy, SignalOnceTheCopyIsWholeRemovesTheTemporaryFileSayingNothing)
+{
+    SKIP_FOR_WINDOWS_PROGRAM("strace");
+    if (!tool_available("strace")) GTEST_SKIP() << "strace is not installed";
+    Scene setup;
+    write_bytes(setup.in, repeated(WINTER, 40000));
+    const std::string out = setup.dir.file("out.txt");
+    write_bytes(out, "earlier content\n");
+    fs::create_hard_link(out, setup.dir.file("other.txt"));
+    // The copy cuts out_file to its length last, and then waits a second.
+    const std::string script = std::string("set -m; ")
+                                   .append(under_strace("ftruncate", "delay_exit=1000000", setup.command(setup.in, out)))
+                                   .append(" & pid=$!; n=0; until [ \"$(wc -c <")
+                                   .append(shell_quote(out))
+                                   .append(")\" -eq 680000 ]; do sleep 0.01; n=$((n+1)); [ $n -lt 3000 ] || break; "
+                                           "done; sleep 0.3; kill -TERM $(pgrep -P $pid); wait $pid; "
+                                           "echo \"status $?\"");
+    const RunResult run = run_shell(std::string("timeout 60 bash -c ").append(shell_quote(script)));
+    EXPECT_EQ(status_of_script(run), 128 + SIGTERM) << run.out << run.err.substr(0, 500);
+    // Only the shell's notice of the ended job.
+    EXPECT_EQ(run.err.find("zarnet: "), std::string::npos) << run.err.substr(0, 500);
+    EXPECT_TRUE(read_bytes(out) == repeated(WINTER_MARKED, 40000));
+    EXPECT_EQ(folder_snapshot(setup.dir.path).size(), 4u);  // no temporary file left
 }
 
 TEST(OutputCopy, BindMountedFileIsWrittenInPlace)
@@ -295,6 +408,65 @@ TEST(OutputCopy, WritableFileInAFolderThatRefusesNewFiles)
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(folder_snapshot(locked), std::vector<std::string>{"out.txt: " + WINTER_MARKED});
     EXPECT_TRUE(fs::is_empty(temporary.path));
+}
+
+// A folder made append-only (chattr +a) while alive, where allowed.
+struct AppendOnlyFolder {
+    std::string path;
+    bool made;
+    explicit AppendOnlyFolder(const std::string& folder) : path(folder)
+    {
+        made = run_shell("chattr +a " + shell_quote(folder)).exit_code == 0;
+    }
+    ~AppendOnlyFolder()
+    {
+        if (made) run_shell("chattr -a " + shell_quote(path));
+    }
+    AppendOnlyFolder(const AppendOnlyFolder&) = delete;
+    AppendOnlyFolder& operator=(const AppendOnlyFolder&) = delete;
+};
+
+TEST(OutputAppendOnly, FolderThatOnlyTakesNewFilesIsLeftNoTemporaryFile)
+{
+    SKIP_FOR_WINDOWS_PROGRAM("append-only folders");
+    Scene setup;
+    ScratchDir temporary;
+    const std::string folder = setup.dir.file("log");
+    fs::create_directory(folder);
+    write_bytes(folder + "/old.txt", "earlier content\n");
+    const AppendOnlyFolder append_only(folder);
+    if (!append_only.made) GTEST_SKIP() << "chattr +a is not allowed here";
+    for (const char* name : {"old.txt", "new.txt"}) {
+        const RunResult run = run_shell(with_tmpdir(temporary.path, setup.command(setup.in, folder + "/" + name)));
+        EXPECT_EQ(run.exit_code, 0) << name << ": " << run.err;
+    }
+    EXPECT_EQ(folder_snapshot(folder),
+              (std::vector<std::string>{"new.txt: " + WINTER_MARKED, "old.txt: " + WINTER_MARKED}));
+    EXPECT_TRUE(fs::is_empty(temporary.path));
+}
+
+TEST(OutputInPlace, TextThatANulEndsEarlyIsLeftAsItWas)
+{
+    Scene setup;
+    const std::string file = setup.dir.file("x.txt");
+    const std::string text("keep this\0and this part matters\n", 32);
+    // Replaced by a rename, then copied into (another link).
+    for (const bool linked : {false, true}) {
+        if (linked) fs::create_hard_link(file, setup.dir.file("twin.txt"));
+        write_bytes(file, text);
+        const RunResult run = run_shell(setup.command(file, file));
+        EXPECT_EQ(run.exit_code, 1) << linked;
+        EXPECT_EQ(run.err, "zarnet: " + file +
+                               ": bytes follow the NUL byte that ends the text, and writing it in place would lose "
+                               "them; left as it was\n");
+        EXPECT_EQ(read_bytes(file), text);
+    }
+    // A NUL at the very end leaves nothing to lose.
+    write_bytes(file, std::string("Winter\0", 7));
+    const RunResult run = run_shell(setup.command(file, file));
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(read_bytes(setup.dir.file("twin.txt")), "Win\xACter");
+    EXPECT_EQ(folder_snapshot(setup.dir.path).size(), 4u);
 }
 
 // A tmpfs of a given size mounted on a new folder while alive, where allowed.
@@ -391,6 +563,26 @@ TEST(OutputFlush, OnlyARunInPlaceForcesTheTextToTheDisk)
     write_bytes(out, WINTER);
     EXPECT_EQ(flushes(out), 2);       // the new text, then its folder
     EXPECT_EQ(read_bytes(out), WINTER_MARKED);
+}
+
+TEST(OutputMessages, ReasonsAreTheOnesTheSystemGives)
+{
+    Scene setup;
+    ScratchDir temporary;
+    // An empty name names no file.
+    RunResult run = run_shell(setup.command(setup.in, "") + " </dev/null");
+    EXPECT_EQ(run.exit_code, 1);
+    if (testing_windows_program()) {
+        EXPECT_EQ(run.err.find(std::strerror(EISDIR)), std::string::npos) << run.err;
+        return;
+    }
+    EXPECT_EQ(run.err, std::string("zarnet: : ") + std::strerror(ENOENT) + "\n");
+    // /proc takes no new files, and its status file no text: refused by
+    // the write itself to root, by the permission bits to anyone else.
+    run = run_shell(with_tmpdir(temporary.path, setup.command(setup.in, "/proc/self/status")));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, std::string("zarnet: /proc/self/status: ") + std::strerror(geteuid() == 0 ? EINVAL : EACCES) + "\n");
+    EXPECT_TRUE(fs::is_empty(temporary.path));
 }
 
 TEST(OutputMessages, ControlBytesInFileNamesAreShownEscaped)

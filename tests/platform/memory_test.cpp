@@ -21,6 +21,8 @@ namespace {
 // Reachable from a global, so that a leak checker run at exit in the child
 // does not count the block that the failed resize leaves behind.
 void* volatile held_block = nullptr;
+std::vector<char> held_vector;
+std::string held_string;
 
 TEST(MemoryDeathTest, FailedAllocationReportsRequestedSizeAndExits1)
 {
@@ -41,6 +43,15 @@ TEST(MemoryDeathTest, FailedResizeReportsRequestedSizeAndExits1)
             held_block = must_realloc(held_block, std::size_t{3} << 61);
         },
         ::testing::ExitedWithCode(1), "can't allocate 6917529027641081856 bytes\n$");
+}
+
+TEST(MemoryDeathTest, AllocationsOfTheLibraryEndTheSameWay)
+{
+    const std::size_t huge = std::size_t{1} << 62;
+    EXPECT_EXIT(std::vector<char>(huge).swap(held_vector), ::testing::ExitedWithCode(1),
+                "can't allocate 4611686018427387904 bytes\n$");
+    EXPECT_EXIT(held_string.reserve(huge / 2), ::testing::ExitedWithCode(1),
+                "can't allocate 2305843009213693953 bytes\n$");
 }
 
 TEST(Memory, ZeroSizedRequestGivesABlockAndResizeKeepsContents)
