@@ -36,6 +36,11 @@ void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, cons
     fast_marker_set_rule(&engine->marker, rule, adjust, context, min_run);
 }
 
+bool engine_share(const Engine* engine)
+{
+    return compiled_share(engine->compiled);
+}
+
 MarkOptions mark_options_for(unsigned processors, std::int64_t size)
 {
     // A text too small for threads to pay off is marked here alone.

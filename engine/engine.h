@@ -40,6 +40,10 @@ void engine_destroy(Engine* engine);
 void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context,
                           std::int64_t min_run);
 
+// Lets several threads mark texts with the engine at once from now on.
+// False when its pattern set is too large for one matcher to be shared.
+bool engine_share(const Engine* engine);
+
 // How a text is marked: on the calling thread alone, or by it and `workers`
 // more threads, in pieces of `piece` bytes after the first `alone_bytes`.
 struct MarkOptions {

@@ -81,6 +81,12 @@ bool folder_only_appends(const FilePlace& place);
 // The system's temporary folder as a place for a file called `name`.
 bool system_temporary_place(const std::string& name, FilePlace* place, int* error);
 
+// Threads that may each write an output file at the same time: a signal
+// removes every one's temporary file. One on systems where the output files
+// are written one at a time.
+constexpr int PENDING_TEMPORARIES_MAX = 16;
+unsigned concurrent_output_files();
+
 // Creates a new, empty file beside `beside` (in its folder), readable and
 // writable by its owner only, opened for writing in binary mode, and named
 // after it: ".<name>.zarnet-XXXXXX", the name cut to fit the folder's limit.

@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -102,9 +103,11 @@ std::string random_suffix()
     return suffix;
 }
 
-// The pending temporary file, for the signal handler and the exit handler.
-// It is changed only while the signals that end the process are held back,
-// so the handler never sees it half-changed.
+// The pending temporary files, for the signal handler and the exit handler:
+// one for each thread that writes an output file (several write files at
+// once, each its own). A thread changes its own only while the signals that
+// end the process are held back on it, and sets the state last, so the
+// handler never takes a half-made one for made.
 enum PendingState : int { NOTHING_PENDING, REMOVE_ON_END, KEEP_ON_END };
 struct Pending {
     volatile std::sig_atomic_t state;
@@ -113,7 +116,32 @@ struct Pending {
     char* message;
     std::size_t message_size;
 };
-Pending pending{NOTHING_PENDING, -1, nullptr, nullptr, 0};
+Pending pendings[PENDING_TEMPORARIES_MAX];
+std::atomic<int> pendings_taken{0};
+
+// The calling thread's pending temporary file.
+Pending& mine()
+{
+    thread_local int slot = -1;
+    if (slot < 0) slot = pendings_taken.fetch_add(1) % PENDING_TEMPORARIES_MAX;
+    return pendings[slot];
+}
+
+// Removes the file of a pending slot, or says where the output is kept.
+void end_pending(Pending& pending)
+{
+    if (pending.state == REMOVE_ON_END) {
+        unlinkat(pending.folder, pending.name, 0);
+    } else if (pending.state == KEEP_ON_END) {
+        std::size_t done = 0;
+        while (done < pending.message_size) {
+            const ssize_t wrote = write(STDERR_FILENO, pending.message + done, pending.message_size - done);
+            if (wrote <= 0) break;
+            done += static_cast<std::size_t>(wrote);
+        }
+    }
+    pending.state = NOTHING_PENDING;
+}
 
 // Every signal whose default action ends the process and that can be
 // caught: those asked for (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1 ...),
@@ -177,25 +205,17 @@ void release_ending_signals(const sigset_t& old)
 // has put back; it is delivered as soon as the handler returns.
 void end_by_signal(int signal_number)
 {
-    if (pending.state == REMOVE_ON_END) {
-        unlinkat(pending.folder, pending.name, 0);
-    } else if (pending.state == KEEP_ON_END) {
-        std::size_t done = 0;
-        while (done < pending.message_size) {
-            const ssize_t wrote = write(STDERR_FILENO, pending.message + done, pending.message_size - done);
-            if (wrote <= 0) break;
-            done += static_cast<std::size_t>(wrote);
-        }
-    }
-    pending.state = NOTHING_PENDING;
+    for (Pending& pending : pendings) end_pending(pending);
     raise(signal_number);
 }
 
 // Memory running out ends the process through exit() from deep inside.
 void remove_pending_at_exit()
 {
-    if (pending.state == REMOVE_ON_END) unlinkat(pending.folder, pending.name, 0);
-    pending.state = NOTHING_PENDING;
+    for (Pending& pending : pendings) {
+        if (pending.state == REMOVE_ON_END) unlinkat(pending.folder, pending.name, 0);
+        pending.state = NOTHING_PENDING;
+    }
 }
 
 // Once per process. Only a signal left to its default action gets the
@@ -235,10 +255,14 @@ char* copy_of(const std::string& text)
 void forget_pending()
 {
     const sigset_t old = hold_ending_signals();
+    Pending& pending = mine();
     pending.state = NOTHING_PENDING;
     std::free(pending.name);
     std::free(pending.message);
-    pending = Pending{NOTHING_PENDING, -1, nullptr, nullptr, 0};
+    pending.folder = -1;
+    pending.name = nullptr;
+    pending.message = nullptr;
+    pending.message_size = 0;
     release_ending_signals(old);
 }
 
@@ -433,7 +457,12 @@ std::FILE* create_temporary(const FilePlace& beside, FilePlace* temporary, int* 
         const int folder_error = saved_errno(EMFILE);
         char* pending_name = folder >= 0 ? copy_of(name) : nullptr;
         if (pending_name != nullptr) {
-            pending = Pending{REMOVE_ON_END, folder, pending_name, nullptr, 0};
+            Pending& pending = mine();
+            pending.folder = folder;
+            pending.name = pending_name;
+            pending.message = nullptr;
+            pending.message_size = 0;
+            pending.state = REMOVE_ON_END;
         } else if (fd >= 0) {
             close(fd);
             unlinkat(beside.folder, name.c_str(), 0);
@@ -571,6 +600,7 @@ void keep_temporary_on_signal(const std::string& message)
     char* copy = copy_of(message);
     if (copy == nullptr) fail_allocation(message.size() + 1);
     const sigset_t old = hold_ending_signals();
+    Pending& pending = mine();
     if (pending.state != NOTHING_PENDING) {
         std::free(pending.message);
         pending.message = copy;
@@ -589,6 +619,7 @@ namespace {
 void set_copy_changing(bool changing)
 {
     const sigset_t old = hold_ending_signals();
+    Pending& pending = mine();
     if (pending.state != NOTHING_PENDING && pending.message != nullptr) {
         pending.state = changing ? KEEP_ON_END : REMOVE_ON_END;
     }
@@ -766,4 +797,10 @@ bool written_directly_into(const char* path, std::FILE* file)
 void set_binary_standard_streams()
 {
     // POSIX streams never translate line ends.
+}
+
+unsigned concurrent_output_files()
+{
+    // The calling thread's slot, and one for each of the others.
+    return PENDING_TEMPORARIES_MAX - 1;
 }

@@ -667,3 +667,9 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_
     if (!ok && create && !*touched) remove_file(place_path(to).c_str());
     return ok;
 }
+
+unsigned concurrent_output_files()
+{
+    // The console's events remove one pending temporary file.
+    return 1;
+}

@@ -1,10 +1,54 @@
 #include "utf8/in_place.h"
 
-int utf8_mark_in_place(const Utf8Marker* marker, const char* const* files, int count)
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/processors.h"
+
+namespace {
+
+struct Files {
+    const Utf8Marker* marker;
+    const char* const* names;
+    int count;
+    std::atomic<int> next{0};
+    std::atomic<int> failed{0};
+};
+
+// Takes the next file until none is left.
+void mark_files(Files* files)
 {
-    int code = 0;
-    for (int k = 0; k < count; ++k) {
-        if (utf8_mark_file(marker, files[k], files[k], false) != 0) code = 1;
+    for (int k = files->next++; k < files->count; k = files->next++) {
+        if (utf8_mark_file(files->marker, files->names[k], files->names[k], false) != 0) files->failed = 1;
     }
-    return code;
+}
+
+}  // namespace
+
+int utf8_mark_in_place(const Utf8Marker* marker, const char* const* names, int count)
+{
+    Files files;
+    files.marker = marker;
+    files.names = names;
+    files.count = count;
+    // One thread per processor, this one included; each file is marked on
+    // one thread, which makes its rows of the matcher as its text needs them.
+    unsigned threads = usable_processors();
+    if (threads > concurrent_output_files()) threads = concurrent_output_files();
+    if (threads > static_cast<unsigned>(count)) threads = static_cast<unsigned>(count);
+    if (threads > 1 && !engine_share(&marker->engine)) threads = 1;
+    std::vector<std::thread> others;
+    for (unsigned k = 1; k < threads; ++k) {
+        try {
+            others.emplace_back(mark_files, &files);
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    mark_files(&files);
+    for (std::thread& thread : others) thread.join();
+    return files.failed != 0 ? 1 : 0;
 }
