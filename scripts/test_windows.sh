@@ -1,16 +1,45 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows program (zarnet.exe, and zarnet_fault.exe for the
-# fault injection) with MinGW-w64 and runs the end-to-end tests against it
-# under Wine, in the plain build's test binaries (label "windows").
+# Cross-builds the Windows programs (zarnet.exe and zarnet-utf8.exe, and
+# zarnet_fault.exe for the fault injection) with MinGW-w64 and runs the
+# end-to-end tests against them under Wine, in the plain build's test
+# binaries (label "windows").
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh cmake make g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64 wine locales
+bash scripts/deps.sh cmake make g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64 wine locales dpkg-dev
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+
+# utf8proc, which Debian ships for Linux only, is built into zarnet-utf8.exe
+# from Debian's source package, fetched once into build-windows/deps.
+utf8proc_version=2.8.0-1
+deps_dir="$PWD/build-windows/deps"
+unpacked_utf8proc() {
+  find "$deps_dir" -mindepth 2 -maxdepth 2 -path '*/utf8proc-*/utf8proc.c' -printf '%h\n' 2>/dev/null | head -n 1 || true
+}
+utf8proc_source=$(unpacked_utf8proc)
+if [ -z "$utf8proc_source" ]; then
+  # apt-get source needs a deb-src entry; Debian 12 keeps its sources in
+  # deb822 files, so one is added in that form when there is none.
+  if ! grep -qsE '^[[:space:]]*Types:.*deb-src' /etc/apt/sources.list.d/*.sources &&
+     ! grep -qsE '^[[:space:]]*deb-src[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list; then
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm bookworm-updates' \
+      'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+      "${sudo[@]}" tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+  fi
+  "${sudo[@]}" apt-get update -q
+  mkdir -p "$deps_dir"
+  # Debian 12's version, or whatever the archive holds now.
+  (cd "$deps_dir" && { apt-get source -q "utf8proc=$utf8proc_version" || apt-get source -q utf8proc; })
+  utf8proc_source=$(unpacked_utf8proc)
+  [ -n "$utf8proc_source" ] || { echo "utf8proc's source did not unpack in $deps_dir" >&2; exit 1; }
+fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 windows_dir="$PWD/build-windows"
 echo "== Windows build =="
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=scripts/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DZARNET_TESTS=OFF -DZARNET_FAULT_TOOL=ON >/dev/null
+  -DZARNET_TESTS=OFF -DZARNET_FAULT_TOOL=ON -DZARNET_UTF8PROC_SOURCE="$utf8proc_source" >/dev/null
 cmake --build build-windows -j"$jobs"
 
 # A locale whose code page is 1252 on both sides of Wine, so that argument

@@ -129,6 +129,10 @@ int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* ou
         }
         std::setvbuf(output.file, nullptr, _IONBF, 0);
         const StreamEnd end = mark_stream(marker, &source, output.file, threads, size, &error, &reader);
+        // The input is closed before the output takes its place: Windows
+        // replaces no file that is still open.
+        if (in != nullptr && in != stdin) std::fclose(in);
+        in = nullptr;
         if (end != StreamEnd::complete) {
             output_file_abort(&output);
             if (end == StreamEnd::write_failed) {

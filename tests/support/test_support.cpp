@@ -127,13 +127,16 @@ std::string environment(const char* name)
 std::string program_command(Program program, const std::vector<std::string>& args)
 {
     const bool fault = program == Program::zarnet_fault;
+    const bool utf8 = program == Program::zarnet_utf8;
     const std::string windows = environment("ZARNET_TEST_WINDOWS_DIR");
     std::string command;
     if (windows.empty() || program == Program::zarnet_here) {
-        command = shell_quote(fault ? ZARNET_FAULT_EXE : ZARNET_EXE);
+        command = shell_quote(fault ? ZARNET_FAULT_EXE : utf8 ? ZARNET_UTF8_EXE : ZARNET_EXE);
     } else {
-        const char* name = fault ? "/zarnet_fault.exe" : program == Program::hold_file ? "/zarnet_hold_file.exe"
-                                                                                        : "/zarnet.exe";
+        const char* name = fault ? "/zarnet_fault.exe"
+                           : utf8 ? "/zarnet-utf8.exe"
+                           : program == Program::hold_file ? "/zarnet_hold_file.exe"
+                                                           : "/zarnet.exe";
         command = shell_quote(std::string(ZARNET_SOURCE_DIR).append("/scripts/wine-run.sh"));
         command.append(" ").append(shell_quote(windows + name));
     }
@@ -161,6 +164,13 @@ std::string with_utf8_arguments(const std::string& command)
 RunResult run_zarnet_utf8(const std::vector<std::string>& args)
 {
     return run_shell(with_utf8_arguments(program_command(Program::zarnet, args)).append(" </dev/null"));
+}
+
+RunResult run_utf8_program(const std::vector<std::string>& args, const std::string& stdin_path)
+{
+    std::string command = with_utf8_arguments(program_command(Program::zarnet_utf8, args));
+    command.append(" <").append(shell_quote(stdin_path.empty() ? std::string("/dev/null") : stdin_path));
+    return run_shell(command);
 }
 
 AutomatonPtr load_pattern_text(const std::string& bytes, int* error, FailureLinks links)

@@ -36,11 +36,12 @@ struct RunResult {
 
 // The programs the end-to-end tests run: this build's own executables, or,
 // when ZARNET_TEST_WINDOWS_DIR names the folder of a Windows build, its
-// zarnet.exe and zarnet_fault.exe, run under Wine by scripts/wine-run.sh.
-// `zarnet_here` is always this build's own zarnet, to compare the other with.
+// zarnet.exe, zarnet-utf8.exe and zarnet_fault.exe, run under Wine by
+// scripts/wine-run.sh. `zarnet_here` is always this build's own zarnet, to
+// compare the other with.
 // `hold_file` (Windows build only) holds a file open, sharing it with no one:
 //   hold_file FILE SIGNAL  creates SIGNAL once FILE is held, and lets go when SIGNAL is removed.
-enum class Program { zarnet, zarnet_fault, zarnet_here, hold_file };
+enum class Program { zarnet, zarnet_fault, zarnet_here, hold_file, zarnet_utf8 };
 
 // The shell command line that runs `program` with `args`, each quoted.
 std::string program_command(Program program, const std::vector<std::string>& args);
@@ -63,6 +64,10 @@ RunResult run_zarnet(const std::vector<std::string>& args, const std::string& st
 // characters they encode, on a Windows system still set to code page 1252
 // (see scripts/wine-run.sh), and Wine keeps the names in UTF-8 on disk.
 RunResult run_zarnet_utf8(const std::vector<std::string>& args);
+
+// Runs zarnet-utf8 with the given arguments, read as UTF-8 as above (its
+// marks and file names are text); standard input as for run_zarnet.
+RunResult run_utf8_program(const std::vector<std::string>& args, const std::string& stdin_path = "");
 
 // `command` (from program_command) with the arguments read as UTF-8, as above.
 std::string with_utf8_arguments(const std::string& command);
