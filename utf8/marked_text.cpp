@@ -2,14 +2,14 @@
 
 #include <bit>
 #include <cerrno>
+#include <cstring>
 
 #include "engine/copy_slack.h"
-#include <cstring>
 
 namespace {
 
 // Room in the writer's block for `count` more bytes, written out when
-// needed; false after a failed write.
+// needed; false after a failed write, or when the block cannot hold them.
 bool make_room(BlockWriter* writer, std::size_t count)
 {
     if (writer->capacity - writer->used >= count) return true;
@@ -19,27 +19,17 @@ bool make_room(BlockWriter* writer, std::size_t count)
     return writer->error == 0 && writer->capacity - writer->used >= count;
 }
 
-// Copies the next `count` bytes of the text to the output.
-bool put_text(Utf8Output* output, std::size_t count)
+bool put_bytes(BlockWriter* writer, const unsigned char* bytes, std::size_t count)
 {
-    BlockWriter* writer = output->writer;
     while (count > 0) {
         if (!make_room(writer, 1)) return false;
         const std::size_t room = writer->capacity - writer->used;
         const std::size_t part = count < room ? count : room;
-        text_queue_take(&output->reader->text, part, writer->bytes + writer->used);
+        std::memcpy(writer->bytes + writer->used, bytes, part);
         writer->used += part;
+        bytes += part;
         count -= part;
     }
-    return true;
-}
-
-bool put_mark(Utf8Output* output)
-{
-    BlockWriter* writer = output->writer;
-    if (!make_room(writer, output->mark.size())) return false;
-    std::memcpy(writer->bytes + writer->used, output->mark.data(), output->mark.size());
-    writer->used += output->mark.size();
     return true;
 }
 
@@ -48,17 +38,25 @@ bool marked(const std::uint64_t* marks, std::size_t at)
     return (marks[at / 64] >> (at % 64) & 1) != 0;
 }
 
-// The text where it stands at the same places as its form, form[from ..
-// to), with a mark after each marked byte.
-bool put_in_step(Utf8Output* output, const std::uint64_t* marks, std::size_t from, std::size_t to)
+// The mark bits of form[from .. to) in word `word` of the marks.
+std::uint64_t bits_in(const std::uint64_t* marks, std::size_t word, std::size_t from, std::size_t to)
+{
+    std::uint64_t bits = marks[word];
+    if (64 * word < from) bits &= ~std::uint64_t{0} << (from % 64);
+    if (to - 64 * word < 64) bits &= (std::uint64_t{1} << (to - 64 * word)) - 1;
+    return bits;
+}
+
+// Writes the text of form[from .. to), which stands at the same places as
+// the form, from `source` (the text of form[from]), with a mark after each
+// marked byte. The source can be read 32 bytes past its end.
+bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
+                std::size_t to)
 {
     if (from == to) return true;
     std::size_t count = 0;
     for (std::size_t word = from / 64; 64 * word < to; ++word) {
-        std::uint64_t bits = marks[word];
-        if (64 * word < from) bits &= ~std::uint64_t{0} << (from % 64);
-        if (to - 64 * word < 64) bits &= (std::uint64_t{1} << (to - 64 * word)) - 1;
-        count += static_cast<std::size_t>(std::popcount(bits));
+        count += static_cast<std::size_t>(std::popcount(bits_in(marks, word, from, to)));
     }
     const std::size_t mark_length = output->mark.size();
     BlockWriter* writer = output->writer;
@@ -67,26 +65,25 @@ bool put_in_step(Utf8Output* output, const std::uint64_t* marks, std::size_t fro
         std::size_t done = from;
         for (std::size_t at = from; at < to; ++at) {
             if (!marked(marks, at)) continue;
-            if (!put_text(output, at + 1 - done) || !put_mark(output)) return false;
+            if (!put_bytes(writer, source + (done - from), at + 1 - done) ||
+                !put_bytes(writer, reinterpret_cast<const unsigned char*>(output->mark.data()), mark_length)) {
+                return false;
+            }
             done = at + 1;
         }
-        return put_text(output, to - done);
+        return put_bytes(writer, source + (done - from), to - done);
     }
-    TextQueue* text = &output->reader->text;
-    const unsigned char* source = text->bytes + text->head;
+    // Short copies move 32 bytes whatever they need, into the slack of the
+    // source and of the block.
+    static_assert(QUEUE_SLACK >= 32 && COPY_SLACK >= 32);
     unsigned char* target = writer->bytes + writer->used;
     const char* mark = output->mark.data();
-    // Short copies move 32 bytes whatever they need, into the slack of the
-    // queue and of the block.
-    static_assert(QUEUE_SLACK >= 32 && COPY_SLACK >= 32);
     const bool short_mark = mark_length <= 8;
     char mark_word[8] = {};
     if (short_mark) std::memcpy(mark_word, mark, mark_length);
     std::size_t done = from;
     for (std::size_t word = from / 64; 64 * word < to; ++word) {
-        std::uint64_t bits = marks[word];
-        if (64 * word < from) bits &= ~std::uint64_t{0} << (from % 64);
-        if (to - 64 * word < 64) bits &= (std::uint64_t{1} << (to - 64 * word)) - 1;
+        std::uint64_t bits = bits_in(marks, word, from, to);
         while (bits != 0) {
             const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
             bits &= bits - 1;
@@ -110,39 +107,53 @@ bool put_in_step(Utf8Output* output, const std::uint64_t* marks, std::size_t fro
     }
     std::memcpy(target, source, to - done);
     target += to - done;
-    text->head += to - from;
     writer->used = static_cast<std::size_t>(target - writer->bytes);
     return true;
 }
 
-int put_utf8(void* context, const unsigned char*, const std::uint64_t* marks, std::size_t from, std::size_t to)
+int put_utf8(void* context, const unsigned char* form, const std::uint64_t* marks, std::size_t from, std::size_t to)
 {
     Utf8Output* output = static_cast<Utf8Output*>(context);
-    std::deque<Irregular>& irregular = output->reader->irregular;
+    std::deque<Patch>& patches = output->reader->patches;
+    ByteQueue* patch_bytes = &output->reader->patch_bytes;
     const std::uint64_t base = output->handed - from;  // the place of form[0] in the whole form
     std::size_t at = from;
     bool ok = true;
     while (ok && at < to) {
-        std::size_t stop = to;
-        if (!irregular.empty() && irregular.front().at < base + to) {
-            stop = irregular.front().at > base + at ? static_cast<std::size_t>(irregular.front().at - base) : at;
-        }
-        ok = put_in_step(output, marks, at, stop);
-        at = stop;
-        if (!ok || at == to) break;
-        // A stretch whose form has another length: its text goes out with its
-        // last byte of form, and a mark after that byte goes after its text;
-        // none goes inside it. A block may end inside the stretch.
-        const Irregular stretch = irregular.front();
-        const std::uint64_t stretch_end = stretch.at + stretch.form_length;
-        if (stretch_end > base + to) {
+        if (patches.empty() || patches.front().at >= base + to) {
+            ok = put_marked(output, form + at, marks, at, to);
             at = to;
             break;
         }
-        irregular.pop_front();
-        at = static_cast<std::size_t>(stretch_end - base);
-        ok = put_text(output, stretch.text_length);
-        if (ok && marked(marks, at - 1)) ok = put_mark(output);
+        const Patch patch = patches.front();
+        const std::size_t start = patch.at > base + at ? static_cast<std::size_t>(patch.at - base) : at;
+        if (start > at) {
+            ok = put_marked(output, form + at, marks, at, start);
+            at = start;
+            continue;
+        }
+        const std::uint64_t end = patch.at + patch.form_length;
+        if (patch.form_length == patch.text_length) {
+            // Byte for byte: the text from the patch, marks where they are.
+            const std::size_t stop = end < base + to ? static_cast<std::size_t>(end - base) : to;
+            const unsigned char* text = patch_bytes->bytes + patch_bytes->head + (base + at - patch.at);
+            ok = put_marked(output, text, marks, at, stop);
+            at = stop;
+        } else {
+            // A stretch whose form has another length: its text goes out with
+            // its last byte of form, a mark after that byte after the text.
+            if (end > base + to) break;
+            at = static_cast<std::size_t>(end - base);
+            ok = put_bytes(output->writer, patch_bytes->bytes + patch_bytes->head, patch.text_length);
+            if (ok && marked(marks, at - 1)) {
+                ok = put_bytes(output->writer, reinterpret_cast<const unsigned char*>(output->mark.data()),
+                               output->mark.size());
+            }
+        }
+        if (base + at == end) {
+            patch_bytes->head += patch.text_length;
+            patches.pop_front();
+        }
     }
     output->handed = base + to;
     return ok ? 0 : (output->writer->error != 0 ? output->writer->error : ENOSPC);

@@ -30,9 +30,8 @@ constexpr int CLUSTER_MAX = 32;
 constexpr std::size_t STRETCH_ROOM = 4 * CLUSTER_MAX * 3;
 constexpr std::size_t LOOK_AHEAD = 4 * CLUSTER_MAX + 4;
 
-// The text the queue holds before it needs to grow: more than the engine
-// reads ahead on every thread.
-constexpr std::size_t QUEUE_BYTES = std::size_t{1} << 19;
+// The patch bytes held before their queue needs to grow.
+constexpr std::size_t QUEUE_BYTES = std::size_t{1} << 16;
 
 // The matching form made at a time.
 constexpr std::size_t FORM_BYTES = RAW_BYTES + STRETCH_ROOM;
@@ -77,13 +76,13 @@ std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
     return entry;
 }
 
-void queue_put(TextQueue* queue, const unsigned char* bytes, std::size_t count)
+void queue_put(ByteQueue* queue, const unsigned char* bytes, std::size_t count)
 {
     if (queue->tail + count > queue->capacity) {
         const std::size_t held = queue->tail - queue->head;
-        if (held + count > queue->capacity / 2) {
-            std::size_t capacity = queue->capacity * 2;
-            while (held + count > capacity / 2) capacity *= 2;
+        if (held + count > queue->capacity) {
+            std::size_t capacity = 2 * queue->capacity;
+            while (held + count > capacity) capacity *= 2;
             auto* grown = static_cast<unsigned char*>(must_alloc(capacity + QUEUE_SLACK));
             std::memcpy(grown, queue->bytes + queue->head, held);
             mem_release(queue->bytes);
@@ -97,6 +96,44 @@ void queue_put(TextQueue* queue, const unsigned char* bytes, std::size_t count)
     }
     std::memcpy(queue->bytes + queue->tail, bytes, count);
     queue->tail += count;
+}
+
+// Notes that the text's bytes at form place `at` are not the form's. Patches
+// of the same length that follow each other become one.
+void add_patch(Utf8Reader* reader, std::uint64_t at, std::size_t form_length, const unsigned char* text,
+               std::size_t text_length)
+{
+    queue_put(&reader->patch_bytes, text, text_length);
+    if (form_length == text_length && !reader->patches.empty()) {
+        Patch& last = reader->patches.back();
+        if (last.form_length == last.text_length && last.at + last.form_length == at) {
+            last.form_length += static_cast<std::uint32_t>(form_length);
+            last.text_length += static_cast<std::uint32_t>(text_length);
+            return;
+        }
+    }
+    reader->patches.push_back(Patch{at, static_cast<std::uint32_t>(form_length), static_cast<std::uint32_t>(text_length)});
+}
+
+// Takes back the patches from form place `at` on: the characters there are
+// made again.
+void retract_patches(Utf8Reader* reader, std::uint64_t at)
+{
+    while (!reader->patches.empty()) {
+        Patch& last = reader->patches.back();
+        if (last.at + last.form_length <= at) return;
+        if (last.at >= at) {
+            reader->patch_bytes.tail -= last.text_length;
+            reader->patches.pop_back();
+            continue;
+        }
+        // Only patches of one length join, so the cut is the same in both.
+        const std::uint32_t cut = static_cast<std::uint32_t>(last.at + last.form_length - at);
+        last.form_length -= cut;
+        last.text_length -= cut;
+        reader->patch_bytes.tail -= cut;
+        return;
+    }
 }
 
 // Reads more text, keeping what is not yet used. False at its end.
@@ -165,6 +202,7 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             // a NUL would end the engine's text.
             if (lead == 0) {
                 into[out] = NO_LETTER;
+                add_patch(reader, reader->produced + out, 1, raw + at, 1);
                 last_at = at++;
                 last_out = out++;
                 continue;
@@ -192,12 +230,18 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
         if ((info & CHAR_CHANGES) == 0) {
             if ((info & CHAR_LETTER) != 0) {
                 utf8_encode(info & CHAR_FORM, into + out);
+                if (std::memcmp(into + out, raw + at, static_cast<std::size_t>(length)) != 0) {
+                    add_patch(reader, reader->produced + out, static_cast<std::size_t>(length), raw + at,
+                              static_cast<std::size_t>(length));
+                }
             } else if (cp == 0xAD) {
                 // A soft hyphen stays as it is: it holds the word together.
                 into[out] = raw[at];
                 into[out + 1] = raw[at + 1];
             } else {
                 std::memset(into + out, NO_LETTER, static_cast<std::size_t>(length));
+                add_patch(reader, reader->produced + out, static_cast<std::size_t>(length), raw + at,
+                          static_cast<std::size_t>(length));
             }
             last_at = at;
             last_out = out;
@@ -226,10 +270,10 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             if ((next_info & CHAR_COMBINING) == 0 && reader->letters->seconds.count(next) == 0) break;
             stop += static_cast<std::size_t>(next_length);
         }
+        retract_patches(reader, reader->produced + form_start);
         const std::size_t form_length = stretch_form(reader, raw + start, stop - start, into + form_start);
-        if (form_length != stop - start) {
-            reader->irregular.push_back(Irregular{reader->produced + form_start, static_cast<std::uint32_t>(form_length),
-                                                  static_cast<std::uint32_t>(stop - start)});
+        if (form_length != stop - start || std::memcmp(into + form_start, raw + start, form_length) != 0) {
+            add_patch(reader, reader->produced + form_start, form_length, raw + start, stop - start);
         }
         out = form_start + form_length;
         at = stop;
@@ -243,10 +287,9 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             ((info_of(reader, next) & CHAR_COMBINING) != 0 || reader->letters->seconds.count(next) != 0)) {
             at = last_at;
             out = last_out;
+            retract_patches(reader, reader->produced + out);
         }
     }
-    const std::size_t used = at - reader->raw_start;
-    queue_put(&reader->text, raw + reader->raw_start, used);
     reader->lines += static_cast<std::uint64_t>(std::count(raw + reader->raw_start, raw + at, '\n'));
     reader->raw_start = at;
     reader->produced += out;
@@ -267,9 +310,17 @@ std::size_t read_form(void* context, unsigned char* into, std::size_t count, int
             *error = EILSEQ;
             return given;
         }
-        reader->form_start = 0;
-        reader->form_end = convert(reader, reader->form, FORM_BYTES);
-        if (reader->form_end != 0 || reader->invalid) continue;
+        // Straight into the engine's buffer while it has room for a whole
+        // stretch; the rest by way of the reader's own.
+        if (count - given >= STRETCH_ROOM + LOOK_AHEAD) {
+            const std::size_t made = convert(reader, into + given, count - given);
+            given += made;
+            if (made != 0 || reader->invalid) continue;
+        } else {
+            reader->form_start = 0;
+            reader->form_end = convert(reader, reader->form, FORM_BYTES);
+            if (reader->form_end != 0 || reader->invalid) continue;
+        }
         // What is at hand makes no whole stretch: more text is needed.
         if (!refill(reader)) {
             if (reader->in->error != 0) {
@@ -299,8 +350,8 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
     reader->raw_offset = 0;
     reader->lines = 0;
     reader->produced = 0;
-    reader->text = TextQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
-    reader->irregular.clear();
+    reader->patch_bytes = ByteQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
+    reader->patches.clear();
     reader->invalid = false;
     reader->invalid_line = 0;
     reader->invalid_offset = 0;
@@ -311,20 +362,14 @@ void utf8_reader_destroy(Utf8Reader* reader)
     mem_release(reader->info);
     mem_release(reader->raw);
     mem_release(reader->form);
-    mem_release(reader->text.bytes);
+    mem_release(reader->patch_bytes.bytes);
     reader->info = nullptr;
     reader->raw = nullptr;
     reader->form = nullptr;
-    reader->text.bytes = nullptr;
+    reader->patch_bytes.bytes = nullptr;
 }
 
 ByteSource utf8_reader_source(Utf8Reader* reader)
 {
     return ByteSource{read_form, reader, nullptr, 0, 0, 0, false, -1};
-}
-
-void text_queue_take(TextQueue* queue, std::size_t count, unsigned char* out)
-{
-    std::memcpy(out, queue->bytes + queue->head, count);
-    queue->head += count;
 }

@@ -1,13 +1,13 @@
 #pragma once
 // Reads a UTF-8 text for the engine: the engine gets the text in the form
-// that the patterns match (each letter in its lower-case, composed form,
-// every other character as bytes that are no letter), and the bytes as
-// written wait, in order, for the output to take them back.
+// that the patterns match, each letter in its composed form (NFC) and lower
+// case (ASCII capitals excepted: the engine folds those itself), every
+// other character as bytes that are no letter.
 //
-// Nearly every character keeps its length in that form, so a byte of the
-// form stands for the byte of the text at the same place. Where it does
-// not (a word in decomposed form, a capital whose small letter is longer or
-// shorter), the place is noted as an irregular stretch.
+// Nearly every character keeps its bytes in that form, so the output can
+// take the text back from the form itself. Where the form differs (a
+// character that is no letter, a capital, a NUL, a word in decomposed form),
+// the reader keeps the text's own bytes there as a patch for the output.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,19 +16,22 @@
 #include "engine/byte_source.h"
 #include "utf8/letters.h"
 
-// A stretch of the matching form whose length differs from the text's.
-struct Irregular {
-    std::uint64_t at;                // its place in the matching form, from the start
+// A place where the text's bytes are not those of its form. Where the two
+// lengths are the same, byte k of the form stands for byte k of the text;
+// else the stretch is one whole (a letter with the marks on it, in another
+// form), and only its end can take a mark.
+struct Patch {
+    std::uint64_t at;            // its place in the matching form, from the start
     std::uint32_t form_length;
-    std::uint32_t text_length;
+    std::uint32_t text_length;   // the text's bytes, in order in the reader's patch bytes
 };
 
-// Bytes past the end of the raw text and of the queue that fixed-size copies
-// may read.
+// Bytes past the end of the raw text and of the patch bytes that fixed-size
+// copies may read.
 constexpr std::size_t QUEUE_SLACK = 64;
 
-// The text's own bytes between the reader and the output, in order.
-struct TextQueue {
+// Bytes between the reader and the output, in order.
+struct ByteQueue {
     unsigned char* bytes;
     std::size_t head;  // the first not yet taken
     std::size_t tail;  // one past the last put
@@ -49,8 +52,8 @@ struct Utf8Reader {
     std::size_t form_start;
     std::size_t form_end;
     std::uint64_t produced;      // bytes of the matching form made
-    TextQueue text;
-    std::deque<Irregular> irregular;
+    std::deque<Patch> patches;
+    ByteQueue patch_bytes;
     // Where the text is not UTF-8: its line (from 1) and byte offset (from 0).
     bool invalid;
     std::uint64_t invalid_line;
@@ -63,6 +66,3 @@ void utf8_reader_destroy(Utf8Reader* reader);
 // The reader as the engine's source. A text that is not UTF-8 ends with the
 // error EILSEQ (and `invalid` set); a failed read of `in`, with its error.
 ByteSource utf8_reader_source(Utf8Reader* reader);
-
-// Takes the next `count` bytes of the text into `out` (the output's part).
-void text_queue_take(TextQueue* queue, std::size_t count, unsigned char* out);
