@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/large_pages.h"
 #include "platform/processors.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct Files {
 void mark_files(Files* files)
 {
     for (int k = files->next++; k < files->count; k = files->next++) {
-        if (utf8_mark_file(files->marker, files->names[k], files->names[k], false) != 0) files->failed = 1;
+        if (utf8_mark_file(files->marker, files->names[k], files->names[k], false, false) != 0) files->failed = 1;
     }
 }
 
@@ -40,6 +41,9 @@ int utf8_mark_in_place(const Utf8Marker* marker, const char* const* names, int c
     if (threads > concurrent_output_files()) threads = concurrent_output_files();
     if (threads > static_cast<unsigned>(count)) threads = static_cast<unsigned>(count);
     if (threads > 1 && !engine_share(&marker->engine)) threads = 1;
+    // The patterns are loaded: the loader's spare memory goes back, since
+    // every thread's word cache and buffers come on top.
+    heap_end_large_pages(true);
     std::vector<std::thread> others;
     for (unsigned k = 1; k < threads; ++k) {
         try {

@@ -144,7 +144,7 @@ int zarnet_utf8_main(int argc, char** argv)
     const int code = options.in_place
                          ? utf8_mark_in_place(marker, options.operands.data() + 1,
                                               static_cast<int>(options.operands.size() - 1))
-                         : utf8_mark_file(marker, options.operands[1], options.operands[2], true);
+                         : utf8_mark_file(marker, options.operands[1], options.operands[2], true, true);
     utf8_marker_destroy(marker);
     delete marker;
     mem_release(own.bytes);

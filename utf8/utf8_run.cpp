@@ -13,12 +13,16 @@
 #include "files/output_file.h"
 #include "platform/error_line.h"
 #include "platform/file_system.h"
+#include "platform/large_pages.h"
 #include "platform/memory.h"
 #include "platform/processors.h"
 #include "utf8/marked_text.h"
 #include "utf8/text_reader.h"
 
 namespace {
+
+// Texts past this size are long: several blocks of the pass.
+constexpr std::int64_t LONG_TEXT_BYTES = std::int64_t{1} << 20;
 
 // The block the marked text is written through.
 constexpr std::size_t OUTPUT_BLOCK = std::size_t{1} << 20;
@@ -89,7 +93,7 @@ void utf8_marker_destroy(Utf8Marker* marker)
     engine_destroy(&marker->engine);
 }
 
-int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads)
+int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads, bool first)
 {
     int error = 0;
     std::FILE* in = is_standard(in_file) ? stdin : open_for_reading(in_file, &error);
@@ -99,6 +103,10 @@ int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* ou
     std::int64_t size = 0;
     int status_error = 0;
     if (!stream_status(in, &kind, &size, &status_error) || kind != PathKind::regular) size = -1;
+    // The patterns are loaded. A long text is worth the little time it takes
+    // to give back the loader's spare memory, since the word cache and the
+    // matcher's rows come on top for the whole run.
+    if (first) heap_end_large_pages(size < 0 || size > LONG_TEXT_BYTES);
 
     // Writing straight into the file being read would read the new text back.
     FileBytes whole{nullptr, 0};

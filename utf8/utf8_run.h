@@ -21,6 +21,8 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
                        int right, const std::string& mark);
 void utf8_marker_destroy(Utf8Marker* marker);
 
-// Marks in_file into out_file ("-": standard input or output) with
-// `options`; reports a failure on standard error and returns 1, else 0.
-int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads);
+// Marks in_file into out_file ("-": standard input or output), on every
+// processor when `threads`; reports a failure on standard error and returns
+// 1, else 0. The first text marked after the patterns were loaded is
+// `first`: the heap is settled for the run then.
+int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads, bool first);
