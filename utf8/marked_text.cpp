@@ -107,13 +107,19 @@ bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint
                 std::size_t to)
 {
     if (from == to) return true;
-    std::size_t count = 0;
-    for (std::size_t word = from / 64; 64 * word < to; ++word) {
-        count += static_cast<std::size_t>(std::popcount(bits_in(marks, word, from, to)));
-    }
     const std::size_t mark_length = output->mark.size();
     BlockWriter* writer = output->writer;
-    if (!make_room(writer, to - from + count * mark_length)) {
+    // Room for a mark after every byte, or, where the block cannot hold
+    // that, for the marks there are.
+    bool room = make_room(writer, (to - from) * (1 + mark_length));
+    if (!room) {
+        std::size_t count = 0;
+        for (std::size_t word = from / 64; 64 * word < to; ++word) {
+            count += static_cast<std::size_t>(std::popcount(bits_in(marks, word, from, to)));
+        }
+        room = make_room(writer, to - from + count * mark_length);
+    }
+    if (!room) {
         // More than the block holds at once: a mark at a time.
         std::size_t done = from;
         for (std::size_t at = from; at < to; ++at) {

@@ -216,6 +216,35 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             last_out = out - 1;
             continue;
         }
+        if (lead >= 0xC2 && lead < 0xE0) {
+            // Characters of two bytes one after another (the letters of
+            // Latin with diacritics, Greek, Cyrillic ...), as long as they
+            // keep their length.
+            const std::size_t before = at;
+            while (at + 1 < safe_end && out + STRETCH_ROOM <= room) {
+                const unsigned char first = raw[at];
+                const unsigned char second = raw[at + 1];
+                if (first < 0xC2 || first >= 0xE0 || (second & 0xC0) != 0x80) break;
+                const std::uint32_t point = static_cast<std::uint32_t>(first & 0x1F) << 6 | (second & 0x3F);
+                const std::uint32_t point_info = info_of(reader, point);
+                if ((point_info & CHAR_CHANGES) != 0 || point == 0xAD) break;
+                const std::uint32_t form = point_info & CHAR_FORM;
+                if ((point_info & CHAR_LETTER) != 0) {
+                    into[out] = static_cast<unsigned char>(0xC0 | form >> 6);
+                    into[out + 1] = static_cast<unsigned char>(0x80 | (form & 0x3F));
+                    if (form != point) add_patch(reader, reader->produced + out, 2, raw + at, 2);
+                } else {
+                    into[out] = NO_LETTER;
+                    into[out + 1] = NO_LETTER;
+                    add_patch(reader, reader->produced + out, 2, raw + at, 2);
+                }
+                last_at = at;
+                last_out = out;
+                at += 2;
+                out += 2;
+            }
+            if (at != before) continue;
+        }
         std::uint32_t cp = 0;
         const int length = utf8_decode(raw + at, end - at, &cp);
         if (length <= 0) {
@@ -229,8 +258,9 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
         const std::uint32_t info = info_of(reader, cp);
         if ((info & CHAR_CHANGES) == 0) {
             if ((info & CHAR_LETTER) != 0) {
+                // A letter that does not change keeps its length.
                 utf8_encode(info & CHAR_FORM, into + out);
-                if (std::memcmp(into + out, raw + at, static_cast<std::size_t>(length)) != 0) {
+                if ((info & CHAR_FORM) != cp) {
                     add_patch(reader, reader->produced + out, static_cast<std::size_t>(length), raw + at,
                               static_cast<std::size_t>(length));
                 }
