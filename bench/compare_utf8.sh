@@ -144,8 +144,9 @@ beyond_ascii() {
 # field TIMES NAME COLUMN: a command's median wall seconds (2), CPU seconds
 # (3) or peak memory in KiB (4)
 field() { awk -F'\t' -v n="$2" -v c="$3" '$1 == n { print $c }' "$1"; }
-# ratio TIMES A B: the median over the rounds of A's wall time over B's
-ratio() { awk -F'\t' -v a="$2" -v b="$3" '$1 == "ratio" && $2 == a && $3 == b { print $4 }' "$1"; }
+# ratio TIMES A B [COLUMN]: the median over the rounds of A's wall time (4,
+# the default) or CPU time (5) over B's
+ratio() { awk -F'\t' -v a="$2" -v b="$3" -v c="${4:-4}" '$1 == "ratio" && $2 == a && $3 == b { print $c }' "$1"; }
 # show TIMES NAME:BYTES...: each command's times, speed on its BYTES of input
 # and peak memory
 show() {
@@ -202,12 +203,12 @@ for corpus in kjv de ru; do
   [ "$corpus" = kjv ] || entries+=(rust:"$(size "$u")")
   show "$work/times.$corpus" "${entries[@]}"
   check "zarnet-utf8 = zarnet, $name" "$text" "$encoding" "$out.zarnet" U+00AC "$u" utf-8 "$out.utf8" U+00AD
+  echo "  CPU, zarnet-utf8 / zarnet: $(ratio "$work/times.$corpus" zarnet_utf8 zarnet 5)"
   target "wall, zarnet-utf8 / zarnet, $name" "$(ratio "$work/times.$corpus" zarnet_utf8 zarnet)" x "<=$limit"
   if [ "$corpus" != kjv ]; then
     check "zarnet-utf8 = Rust crate, $name" "$u" utf-8 "$out.rust" U+00AD "$u" utf-8 "$out.utf8" U+00AD
     target "wall, Rust crate / zarnet-utf8, $name" "$(ratio "$work/times.$corpus" rust zarnet_utf8)" x ">=20"
-    echo "  CPU, Rust crate / zarnet-utf8: $(awk -F'\t' '$1 == "ratio" && $2 == "rust" && $3 == "zarnet_utf8" \
-      { print $5 }' "$work/times.$corpus")"
+    echo "  CPU, Rust crate / zarnet-utf8: $(ratio "$work/times.$corpus" rust zarnet_utf8 5)"
   fi
   memory "$name" "$(field "$work/times.$corpus" zarnet_utf8 4)"
 done
