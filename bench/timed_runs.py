@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times whole processes side by side.
 
-    timed_runs.py RUNS NAME COMMAND [NAME COMMAND ...]
+    timed_runs.py [--before COMMAND] RUNS NAME COMMAND [NAME COMMAND ...]
 
 Runs every COMMAND (split as a shell splits words, no shell in between) once
 to warm up and then RUNS rounds, each round running the commands in turn, so
@@ -18,6 +18,10 @@ finished child) and the peak resident memory in KiB (of one more run, under
 GNU time). Then, for every
 pair of commands, the median over the rounds of their wall and CPU ratios,
 as lines "ratio A B WALL CPU". A command that fails stops everything.
+
+With --before, its COMMAND runs before every run of every command (the
+warm-up and the memory run too), outside the timing: to lay out fresh input
+files for a command that changes its input, for instance.
 """
 import os
 import shlex
@@ -28,7 +32,13 @@ import tempfile
 import time
 
 
-def run(argv):
+def prepare(before):
+    if before and subprocess.run(before).returncode != 0:
+        sys.exit(f"timed_runs.py: {' '.join(before)} failed")
+
+
+def run(argv, before=None):
+    prepare(before)
     # What the command before left for the disk is written out first, so that
     # no command is timed while the system flushes another one's output.
     os.sync()
@@ -43,9 +53,10 @@ def run(argv):
     return wall, usage.ru_utime + usage.ru_stime
 
 
-def peak_kib(argv):
+def peak_kib(argv, before=None):
     """The command's peak resident memory, by GNU time: a child of this
     script would count this script's own peak as well."""
+    prepare(before)
     with tempfile.NamedTemporaryFile("r") as report:
         subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, *argv], stdout=subprocess.DEVNULL,
                        check=True)
@@ -53,21 +64,25 @@ def peak_kib(argv):
 
 
 def main():
-    runs = int(sys.argv[1])
-    pairs = sys.argv[2:]
+    args = sys.argv[1:]
+    before = None
+    if args[:1] == ["--before"]:
+        before, args = shlex.split(args[1]), args[2:]
+    runs = int(args[0])
+    pairs = args[1:]
     names, commands = pairs[0::2], [shlex.split(c) for c in pairs[1::2]]
     for argv in commands:
-        run(argv)
+        run(argv, before)
     walls = {n: [] for n in names}
     cpus = {n: [] for n in names}
     for round_number in range(runs):
         first = round_number % len(names)
         for k in range(len(names)):
             name, argv = names[(first + k) % len(names)], commands[(first + k) % len(names)]
-            wall, cpu = run(argv)
+            wall, cpu = run(argv, before)
             walls[name].append(wall)
             cpus[name].append(cpu)
-    peaks = {name: peak_kib(argv) for name, argv in zip(names, commands)}
+    peaks = {name: peak_kib(argv, before) for name, argv in zip(names, commands)}
     for name in names:
         print(f"{name}\t{statistics.median(walls[name]):.4f}\t{statistics.median(cpus[name]):.4f}\t{peaks[name]}")
     for a in names:
