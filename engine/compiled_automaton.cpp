@@ -31,8 +31,8 @@ constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can 
 
 // Letters get classes from the one with the most transitions down: a row's
 // cells of the letters met most in the text then lie side by side, and
-// fewer lines of the table are wanted in the processor's caches (German
-// manual pages took 0.97 of the time of classes in the order of the bytes).
+// fewer lines of the table are wanted in the processor's caches than with
+// classes in the order of the bytes.
 void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
 {
     const std::uint32_t* on = automaton->transitions_on;

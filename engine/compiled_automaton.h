@@ -47,8 +47,8 @@ struct MergedOutput {
 // gaps before the gap after the byte just read, zero where it has none. A
 // walk keeps the values of those gaps in one vector register, shifts it by
 // one gap a byte and merges the window by maximum: no loop and no branch on
-// what the output holds, which a processor mispredicts at nearly every byte
-// (a German word's walk took 3.5 times as long that way).
+// what the output holds, which a processor would mispredict at nearly every
+// byte.
 constexpr std::size_t OUTPUT_WINDOW = 16;
 
 struct OutputWindow {

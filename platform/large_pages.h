@@ -1,9 +1,8 @@
 #pragma once
 // Most runs are short, and in a short run much of the time goes to the
-// system handing out memory page by page: a run with the German patterns
-// touches about a thousand pages of 4 KiB, each a fault that costs a few
-// microseconds. Pages of 2 MiB (transparent huge pages) cut that to a few
-// faults.
+// system handing out memory page by page: a large pattern set touches about
+// a thousand pages of 4 KiB, each a fault. Pages of 2 MiB (transparent huge
+// pages) cut that to a few faults.
 
 #include <cstddef>
 

@@ -22,8 +22,8 @@ inline void spin_pause()
 #endif
 }
 
-// Tries before the thread sleeps: 4,000 pauses in all, tens to a few hundred
-// microseconds by the processor.
+// Tries before the thread sleeps: 4,000 pauses in all, far longer than a row
+// takes to make.
 constexpr int SPIN_LOCK_TRIES = 500;
 constexpr int SPIN_LOCK_PAUSES = 8;
 
