@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/break_rule.h"
+#include "engine/mark_sink.h"
 
 #include "platform/features.h"
 #include "platform/expect.h"
@@ -13,15 +14,6 @@
 #endif
 
 namespace {
-
-// `count` mark bits (at most 57) starting at bit `at`.
-inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, std::size_t count)
-{
-    const std::size_t word = at / 64;
-    const unsigned shift = static_cast<unsigned>(at % 64);
-    const std::uint64_t bits = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
-    return bits & ((std::uint64_t{1} << count) - 1);
-}
 
 unsigned char* expand_plain(const unsigned char* text, const std::uint64_t* marks, std::size_t from, std::size_t to,
                             unsigned char* out)
@@ -143,12 +135,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
     return out;
 }
 
-bool has_avx512()
-{
-    static const bool supported = __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512bw") &&
-                                  __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
-    return supported;
-}
 
 #endif
 
@@ -165,7 +151,7 @@ bool expand_path_supported(ExpandPath path)
 #endif
 #if ZARNET_AVX512_PATHS
     case ExpandPath::avx512:
-        return has_avx512();
+        return cpu_has_avx512_vbmi2();
 #endif
     default:
         return false;
@@ -190,7 +176,7 @@ unsigned char* expand_marks(const unsigned char* text, const std::uint64_t* mark
 {
     ZARNET_EXPECT(from <= to);
 #if ZARNET_AVX512_PATHS
-    if (has_avx512()) return expand_avx512(text, marks, from, to, out);
+    if (cpu_has_avx512_vbmi2()) return expand_avx512(text, marks, from, to, out);
 #endif
 #if ZARNET_X86_PATHS
     if (has_ssse3()) return expand_ssse3(text, marks, from, to, out);

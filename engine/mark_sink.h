@@ -6,6 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
+// `count` mark bits (at most 57) of a block's marks, starting at bit `at`;
+// the word after the one holding bit `at` is read.
+inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, std::size_t count)
+{
+    const std::size_t word = at / 64;
+    const unsigned shift = static_cast<unsigned>(at % 64);
+    const std::uint64_t bits = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
+    return bits & ((std::uint64_t{1} << count) - 1);
+}
+
 struct MarkSink {
     // Takes text[from .. to) and its marks: bit i of marks[k] is a mark after
     // byte 64k + i of `text`. The text is readable COPY_SLACK bytes past `to`

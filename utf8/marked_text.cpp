@@ -14,15 +14,6 @@
 namespace {
 
 #if ZARNET_AVX512_PATHS
-// `count` mark bits (at most 57) starting at bit `at`.
-inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, std::size_t count)
-{
-    const std::size_t word = at / 64;
-    const unsigned shift = static_cast<unsigned>(at % 64);
-    const std::uint64_t bits = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
-    return bits & ((std::uint64_t{1} << count) - 1);
-}
-
 // A mark of two bytes spread in 21 bytes at a time: each byte of text gets
 // three bits, one for itself and two for a mark after it; the mark bits put
 // in those places and packed again (pdep, pext) say where each byte of the
@@ -51,13 +42,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
         at += count;
     }
     return out;
-}
-
-bool has_avx512()
-{
-    static const bool supported = __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512bw") &&
-                                  __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
-    return supported;
 }
 #endif
 
@@ -137,7 +121,7 @@ bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint
     static_assert(QUEUE_SLACK >= 64 && COPY_SLACK >= 64);
     unsigned char* target = writer->bytes + writer->used;
 #if ZARNET_AVX512_PATHS
-    if (mark_length == 2 && has_avx512()) {
+    if (mark_length == 2 && cpu_has_avx512_vbmi2()) {
         target = spread_two(source, marks, from, to, target, static_cast<unsigned char>(output->mark[0]),
                             static_cast<unsigned char>(output->mark[1]));
         writer->used = static_cast<std::size_t>(target - writer->bytes);
