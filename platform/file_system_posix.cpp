@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/features.h"
 #include "platform/memory.h"
 #include "platform/temporary_name.h"
 
@@ -412,7 +413,7 @@ bool place_is_file(const FilePlace& place, const char* path)
 
 bool folder_only_appends(const FilePlace& place)
 {
-#if defined(__linux__) && defined(STATX_ATTR_APPEND)
+#if ZARNET_LINUX && defined(STATX_ATTR_APPEND)
     struct statx info;
     return statx(place.folder, "", AT_EMPTY_PATH, 0, &info) == 0 &&
            (info.stx_attributes_mask & info.stx_attributes & STATX_ATTR_APPEND) != 0;
@@ -549,7 +550,7 @@ bool finish_stream(std::FILE* file, bool to_disk, int* error)
 
 void start_writeback(std::FILE* file, std::int64_t offset, std::int64_t length)
 {
-#if defined(__linux__)
+#if ZARNET_LINUX
     // Fails harmlessly on a pipe or a terminal; the caller's errno stays.
     const int saved = errno;
     sync_file_range(fileno(file), static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
@@ -707,7 +708,7 @@ bool copy_into(const FilePlace& from, const FilePlace& to, bool create, bool to_
     while (flock(out, LOCK_EX) != 0 && errno == EINTR) {
     }
     bool ok = true;
-#ifdef __linux__
+#if ZARNET_LINUX
     // Room for all of it first: a full disk then leaves the file as it was.
     // Where the file system cannot reserve, the copy goes ahead regardless.
     errno = 0;
