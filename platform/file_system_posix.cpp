@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <mutex>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -80,10 +81,11 @@ void fill_status(const struct stat& info, PathStatus* status)
     status->links = static_cast<unsigned>(info.st_nlink);
 }
 
-// Six letters or digits, different in every call and every process.
+// Six letters or digits, different in every call, every thread and every
+// process.
 std::string random_suffix()
 {
-    static std::uint64_t state = 0;
+    thread_local std::uint64_t state = 0;
     if (state == 0) {
         struct timespec now;
         clock_gettime(CLOCK_REALTIME, &now);
@@ -219,15 +221,13 @@ void remove_pending_at_exit()
     }
 }
 
-// Once per process. Only a signal left to its default action gets the
-// handler: one the process was started with ignored (nohup, a shell's
-// trap '') stays ignored, and one a tool has a handler for (a sanitizer's
-// for faults) keeps it.
-void watch_ending_signals()
+// Once per process, whichever thread comes first; the others wait for it.
+// Only a signal left to its default action gets the handler: one the
+// process was started with ignored (nohup, a shell's trap '') stays
+// ignored, and one a tool has a handler for (a sanitizer's for faults)
+// keeps it.
+void start_watching_ending_signals()
 {
-    static bool watching = false;
-    if (watching) return;
-    watching = true;
     std::atexit(remove_pending_at_exit);
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
@@ -244,6 +244,12 @@ void watch_ending_signals()
         if ((old.sa_flags & SA_SIGINFO) != 0 || old.sa_handler != SIG_DFL) sigaction(signal_number, &old, nullptr);
     });
     release_ending_signals(held);
+}
+
+void watch_ending_signals()
+{
+    static std::once_flag watching;
+    std::call_once(watching, start_watching_ending_signals);
 }
 
 char* copy_of(const std::string& text)

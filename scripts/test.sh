@@ -33,4 +33,16 @@ cmake -S . -B build-tsan -DZARNET_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZ
 cmake --build build-tsan -j"$jobs" --target zarnet_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   build-tsan/zarnet_tests --gtest_filter='ParallelPass.*:StreamPass.*:LetterMask.*:MarkExpand.*'
+# zarnet-utf8's threads: many files in place (one of them failing), and one
+# large text on every processor.
+cmake --build build-tsan -j"$jobs" --target zarnet-utf8
+tsan_files=$(mktemp -d)
+for k in $(seq 24); do head -c 300000 tests/data/utf8/de-1996.words >"$tsan_files/f$k.txt"; done
+printf 'not UTF-8: \xff\n' >"$tsan_files/f7.txt"
+for k in $(seq 60); do cat tests/data/utf8/*.words; done >"$tsan_files/large.txt"
+status=0
+TSAN_OPTIONS=halt_on_error=1:exitcode=66 build-tsan/zarnet-utf8 --in-place de "$tsan_files"/f*.txt || status=$?
+[ "$status" -eq 1 ] || { echo "zarnet-utf8 --in-place under ThreadSanitizer ended with $status" >&2; exit 1; }
+TSAN_OPTIONS=halt_on_error=1 build-tsan/zarnet-utf8 de "$tsan_files/large.txt" "$tsan_files/large.out"
+rm -rf "$tsan_files"
 bash scripts/test_windows.sh
