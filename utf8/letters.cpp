@@ -109,8 +109,9 @@ std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp)
     const bool letter = cp != '-' && letters->letters.count(form) != 0;
     if (letter) info |= CHAR_LETTER | form;
     const utf8proc_property_t* property = utf8proc_get_property(static_cast<utf8proc_int32_t>(cp));
-    if (property->combining_class != 0) info |= CHAR_COMBINING;
-    bool changes = letters->seconds.count(cp) != 0 || (letter && utf8_encoded_length(form) != utf8_encoded_length(cp));
+    const bool second = letters->seconds.count(cp) != 0;
+    if (property->combining_class != 0 || second) info |= CHAR_JOINS;
+    bool changes = second || (letter && utf8_encoded_length(form) != utf8_encoded_length(cp));
     if (!changes) {
         // Not NFC on its own: a singleton, or a letter kept out of composition.
         utf8proc_int32_t parts[8];

@@ -28,7 +28,9 @@ constexpr std::uint32_t CHAR_LETTER = 1u << 30;     // a letter, or the capital 
 // before, is not NFC on its own, or its lower-case form has another
 // length): the word around it takes the slow way.
 constexpr std::uint32_t CHAR_CHANGES = 1u << 29;
-constexpr std::uint32_t CHAR_COMBINING = 1u << 28;  // a combining mark (canonical combining class above 0)
+// The character joins the one before it in NFC: a combining mark, or the
+// second part of a composed letter.
+constexpr std::uint32_t CHAR_JOINS = 1u << 27;
 constexpr std::uint32_t CHAR_FORM = 0x1FFFFF;       // a letter's lower-case form, for matching
 
 void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions);

@@ -282,22 +282,15 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
         // A character that may change in NFC: it is taken with the one before
         // it (when that one is in this call's form) and with the marks after
         // it, as one stretch.
-        std::size_t start = at;
-        std::size_t form_start = out;
-        if (last_at != SIZE_MAX && (info & (CHAR_COMBINING)) != 0) {
-            start = last_at;
-            form_start = last_out;
-        } else if (last_at != SIZE_MAX && reader->letters->seconds.count(cp) != 0) {
-            start = last_at;
-            form_start = last_out;
-        }
+        const bool joins = last_at != SIZE_MAX && (info & CHAR_JOINS) != 0;
+        const std::size_t start = joins ? last_at : at;
+        const std::size_t form_start = joins ? last_out : out;
         std::size_t stop = at + static_cast<std::size_t>(length);
         for (int joined = 1; joined < CLUSTER_MAX && stop < end; ++joined) {
             std::uint32_t next = 0;
             const int next_length = utf8_decode(raw + stop, end - stop, &next);
             if (next_length <= 0) break;
-            const std::uint32_t next_info = info_of(reader, next);
-            if ((next_info & CHAR_COMBINING) == 0 && reader->letters->seconds.count(next) == 0) break;
+            if ((info_of(reader, next) & CHAR_JOINS) == 0) break;
             stop += static_cast<std::size_t>(next_length);
         }
         retract_patches(reader, reader->produced + form_start);
@@ -313,8 +306,7 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
     // taken again with them next time.
     if (last_at != SIZE_MAX && at < end) {
         std::uint32_t next = 0;
-        if (utf8_decode(raw + at, end - at, &next) > 0 &&
-            ((info_of(reader, next) & CHAR_COMBINING) != 0 || reader->letters->seconds.count(next) != 0)) {
+        if (utf8_decode(raw + at, end - at, &next) > 0 && (info_of(reader, next) & CHAR_JOINS) != 0) {
             at = last_at;
             out = last_out;
             retract_patches(reader, reader->produced + out);
