@@ -7,6 +7,19 @@
 // reach against COPY_SLACK where it is defined.
 
 #include <cstddef>
+#include <cstring>
 
 // Bytes past the end of every buffer that fixed-size copies may touch.
 constexpr std::size_t COPY_SLACK = 64;
+
+// Copies `count` bytes: a copy of up to 32 moves 32, so both sides must be
+// reachable 32 bytes past what they hold.
+inline void copy_up_to_32_more(unsigned char* to, const unsigned char* from, std::size_t count)
+{
+    if (count <= 32) {
+        std::memcpy(to, from, 16);
+        std::memcpy(to + 16, from + 16, 16);
+    } else {
+        std::memcpy(to, from, count);
+    }
+}

@@ -139,12 +139,7 @@ bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint
             const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
             bits &= bits - 1;
             const std::size_t n = at + 1 - done;
-            if (n <= 32) {
-                std::memcpy(target, source, 16);
-                std::memcpy(target + 16, source + 16, 16);
-            } else {
-                std::memcpy(target, source, n);
-            }
+            copy_up_to_32_more(target, source, n);
             target += n;
             source += n;
             if (short_mark) {

@@ -7,13 +7,13 @@
 
 #include <utf8proc.h>
 
+#include "engine/copy_slack.h"
 #include "platform/features.h"
 
 #if ZARNET_SSE2
 #include <emmintrin.h>
 #endif
 
-#include "platform/features.h"
 #include "platform/memory.h"
 #include "utf8/utf8_decode.h"
 
@@ -55,17 +55,6 @@ std::size_t ascii_run(const unsigned char* bytes, std::size_t limit)
 #endif
     while (n < limit && bytes[n] < 0x80 && bytes[n] != 0) ++n;
     return n;
-}
-
-// Copies `count` bytes; both sides have room for 32 bytes past them.
-inline void copy_near(unsigned char* to, const unsigned char* from, std::size_t count)
-{
-    if (count <= 32) {
-        std::memcpy(to, from, 16);
-        std::memcpy(to + 16, from + 16, 16);
-    } else {
-        std::memcpy(to, from, count);
-    }
 }
 
 std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
@@ -209,7 +198,7 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             }
             const std::size_t limit = std::min(safe_end - at, room - STRETCH_ROOM - out);
             const std::size_t n = ascii_run(raw + at, limit);
-            copy_near(into + out, raw + at, n);
+            copy_up_to_32_more(into + out, raw + at, n);
             at += n;
             out += n;
             last_at = at - 1;
