@@ -8,6 +8,7 @@
 
 #include "bench/bench_data.h"
 #include "byte/letter_table.h"
+#include "byte/marked_output.h"
 #include "engine/engine.h"
 #include "files/pattern_file.h"
 #include "platform/processors.h"

@@ -25,7 +25,7 @@ int put_marked(void* context, const unsigned char* text, const std::uint64_t* ma
             writer->used = static_cast<std::size_t>(end - writer->bytes);
             from += count;
         }
-        if (from == to || writer->file == nullptr) return writer->error;
+        if (from == to) return writer->error;
         block_writer_drain(writer);
         if (writer->error != 0) return writer->error;
     }
@@ -47,4 +47,13 @@ int put_marked_now(void* context, const unsigned char* text, const std::uint64_t
 MarkSink marked_output_sink(BlockWriter* writer, bool write_each_piece)
 {
     return MarkSink{write_each_piece ? put_marked_now : put_marked, writer};
+}
+
+StreamEnd mark_to_file(const Engine* engine, ByteSource* text, std::FILE* out, int* error,
+                       const MarkOptions& options)
+{
+    BlockWriter writer;
+    block_writer_create(&writer, out, MARKED_BLOCK, COPY_SLACK);
+    const MarkSink sink = marked_output_sink(&writer, options.threaded);
+    return block_writer_finish(&writer, engine_mark(engine, text, &sink, error, options), error);
 }

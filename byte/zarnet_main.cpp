@@ -6,9 +6,7 @@
 
 #include "byte/letter_table.h"
 #include "byte/marked_output.h"
-#include "engine/copy_slack.h"
 #include "engine/engine.h"
-#include "files/block_writer.h"
 #include "files/file_source.h"
 #include "files/input_file.h"
 #include "files/messages.h"
@@ -97,18 +95,7 @@ int run_streamed(const Arguments& arguments, const Engine* engine)
     // One thread per processor, this one included, unless the file is too
     // small for threads to pay off.
     const MarkOptions options = mark_options_for(usable_processors(), long_text ? -1 : size);
-    BlockWriter writer;
-    block_writer_create(&writer, output.file, MARKED_BLOCK, COPY_SLACK);
-    const MarkSink sink = marked_output_sink(&writer, options.threaded);
-    StreamEnd end = engine_mark(engine, &source, &sink, &error, options);
-    if (end == StreamEnd::complete) {
-        block_writer_flush(&writer);
-        if (writer.error != 0) {
-            error = writer.error;
-            end = StreamEnd::write_failed;
-        }
-    }
-    block_writer_destroy(&writer);
+    const StreamEnd end = mark_to_file(engine, &source, output.file, &error, options);
     const bool cut_in_place = end == StreamEnd::complete && bytes_follow_nul(source, in);
     if (in != nullptr) std::fclose(in);
     mem_release(whole.bytes);

@@ -25,7 +25,6 @@ void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size
 
 void block_writer_drain(BlockWriter* writer)
 {
-    if (writer->file == nullptr) return;
     const std::uint64_t end = (writer->written + writer->used) / WRITE_STEP * WRITE_STEP;
     if (end <= writer->written) return;
     const std::size_t count = static_cast<std::size_t>(end - writer->written);
@@ -36,8 +35,6 @@ void block_writer_drain(BlockWriter* writer)
 
 void block_writer_flush(BlockWriter* writer)
 {
-    // Text kept in memory stays where it is.
-    if (writer->file == nullptr) return;
     block_writer_put(writer, writer->bytes, writer->used);
     writer->used = 0;
 }
@@ -51,4 +48,17 @@ void block_writer_destroy(BlockWriter* writer)
 {
     mem_release(writer->bytes);
     writer->bytes = nullptr;
+}
+
+StreamEnd block_writer_finish(BlockWriter* writer, StreamEnd end, int* error)
+{
+    if (end == StreamEnd::complete) {
+        block_writer_flush(writer);
+        if (writer->error != 0) {
+            *error = writer->error;
+            end = StreamEnd::write_failed;
+        }
+    }
+    block_writer_destroy(writer);
+    return end;
 }

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/stream_pass.h"
+
 // Where marked text goes: a block of `capacity` bytes (and COPY_SLACK more)
-// written to `file` whenever it fills, or, without a file, kept in the block
-// (which must then be large enough for all of it: twice the text).
+// written to `file` whenever it fills.
 struct BlockWriter {
-    std::FILE* file;       // null: the text stays in `bytes`
+    std::FILE* file;
     unsigned char* bytes;
     std::size_t capacity;
     std::size_t used;
@@ -24,7 +25,7 @@ struct BlockWriter {
 // the output is closed and renamed into place, and the run would wait for it.
 constexpr std::uint64_t WRITEBACK_BYTES = std::uint64_t{1} << 22;
 
-// Writes out what the block holds (nothing without a file).
+// Writes out what the block holds.
 void block_writer_flush(BlockWriter* writer);
 
 // The file is written in whole steps of this many bytes, each write ending
@@ -34,8 +35,8 @@ void block_writer_flush(BlockWriter* writer);
 constexpr std::size_t WRITE_STEP = std::size_t{1} << 18;
 
 // Writes out the block's bytes up to the last end of a WRITE_STEP of the
-// file among them (nothing if there is none, or without a file) and moves
-// the rest to the block's start.
+// file among them (nothing if there is none) and moves the rest to the
+// block's start.
 void block_writer_drain(BlockWriter* writer);
 
 // Writes `count` bytes to the writer's file (not through its block), unless
@@ -43,7 +44,12 @@ void block_writer_drain(BlockWriter* writer);
 void block_writer_put(BlockWriter* writer, const unsigned char* bytes, std::size_t count);
 
 
-// A writer to `file` (null: the bytes stay in the block) with a block of
-// `capacity` bytes and `slack` more that fixed-size copies may touch.
+// A writer to `file` with a block of `capacity` bytes and `slack` more that
+// fixed-size copies may touch.
 void block_writer_create(BlockWriter* writer, std::FILE* file, std::size_t capacity, std::size_t slack);
 void block_writer_destroy(BlockWriter* writer);
+
+// Ends a pass that wrote through `writer`, which ended as `end`: a complete
+// text has the rest of the block written out, and a write that failed makes
+// it write_failed, with the error in *error. The block is given back.
+StreamEnd block_writer_finish(BlockWriter* writer, StreamEnd end, int* error);

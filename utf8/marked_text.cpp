@@ -50,7 +50,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
 bool make_room(BlockWriter* writer, std::size_t count)
 {
     if (writer->capacity - writer->used >= count) return true;
-    if (writer->file == nullptr) return false;
     block_writer_drain(writer);
     if (writer->capacity - writer->used < count) block_writer_flush(writer);
     return writer->error == 0 && writer->capacity - writer->used >= count;

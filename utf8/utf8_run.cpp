@@ -51,16 +51,7 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
     Utf8Output output{&writer, reader, marker->mark, 0};
     const MarkSink sink = utf8_output_sink(&output);
     const MarkOptions options = mark_options_for(threads ? usable_processors() : 1, size);
-    StreamEnd end = engine_mark(&marker->engine, &form, &sink, error, options);
-    if (end == StreamEnd::complete) {
-        block_writer_flush(&writer);
-        if (writer.error != 0) {
-            *error = writer.error;
-            end = StreamEnd::write_failed;
-        }
-    }
-    block_writer_destroy(&writer);
-    return end;
+    return block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, error, options), error);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "engine/engine.h"
 #include "engine/parallel_pass.h"
 #include "engine/word_cache.h"
+#include "byte/marked_output.h"
 #include "files/block_writer.h"
 #include "files/file_source.h"
 #include "tests/support/differential.h"

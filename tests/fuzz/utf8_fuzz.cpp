@@ -59,9 +59,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     Utf8Output output{&writer, &reader, marker->mark, 0};
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
-    const StreamEnd end = engine_mark(&marker->engine, &form, &sink, &error, options);
-    block_writer_flush(&writer);
-    block_writer_destroy(&writer);
+    const StreamEnd end = block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, &error, options), &error);
     std::fclose(out);
     std::string marked(buffer, length);
     std::free(buffer);

@@ -6,7 +6,6 @@
 
 #include "byte/letter_table.h"
 #include "byte/marked_output.h"
-#include "engine/copy_slack.h"
 #include "engine/loader.h"
 #include "tests/support/plain_pass.h"
 
@@ -40,24 +39,6 @@ std::string mark_plain(const PatternAutomaton* automaton, const MarkingCase& c)
     const std::int64_t size = run_text(automaton, reinterpret_cast<const unsigned char*>(c.text.c_str()),
                                        output.data(), c.smallChars.c_str(), c.largeChars.c_str());
     return std::string(reinterpret_cast<const char*>(output.data()), static_cast<std::size_t>(size));
-}
-
-StreamEnd mark_to_file(const Engine* engine, ByteSource* text, std::FILE* out, int* error,
-                       const MarkOptions& options)
-{
-    BlockWriter writer;
-    block_writer_create(&writer, out, MARKED_BLOCK, COPY_SLACK);
-    const MarkSink sink = marked_output_sink(&writer, options.threaded);
-    StreamEnd end = engine_mark(engine, text, &sink, error, options);
-    if (end == StreamEnd::complete) {
-        block_writer_flush(&writer);
-        if (writer.error != 0) {
-            *error = writer.error;
-            end = StreamEnd::write_failed;
-        }
-    }
-    block_writer_destroy(&writer);
-    return end;
 }
 
 Marked mark_engine(const Engine* engine, const std::string& text, const MarkOptions& options)

@@ -24,11 +24,6 @@ struct Marked {
 // marked byte) writing through a block writer into memory.
 Marked mark_engine(const Engine* engine, const std::string& text, const MarkOptions& options);
 
-// The engine's marked text written to `out` through the program's own sink
-// and block writer, flushed at the end.
-StreamEnd mark_to_file(const Engine* engine, ByteSource* text, std::FILE* out, int* error,
-                       const MarkOptions& options);
-
 // The pass on the calling thread alone, reading `chunk` bytes at a time.
 MarkOptions one_thread(std::size_t chunk = TEXT_CHUNK);
 // The threaded pass with `workers` more threads, pieces of `piece` bytes
