@@ -12,7 +12,7 @@
 namespace {
 
 struct Files {
-    const Utf8Marker* marker;
+    const InPlaceWork* work;
     const char* const* names;
     int count;
     std::atomic<int> next{0};
@@ -23,16 +23,16 @@ struct Files {
 void mark_files(Files* files)
 {
     for (int k = files->next++; k < files->count; k = files->next++) {
-        if (utf8_mark_file(files->marker, files->names[k], files->names[k], false, false) != 0) files->failed = 1;
+        if (files->work->mark(files->work->context, files->names[k]) != 0) files->failed = 1;
     }
 }
 
 }  // namespace
 
-int utf8_mark_in_place(const Utf8Marker* marker, const char* const* names, int count)
+int mark_in_place(const InPlaceWork* work, const char* const* names, int count, bool one_thread)
 {
     Files files;
-    files.marker = marker;
+    files.work = work;
     files.names = names;
     files.count = count;
     // One thread per processor, this one included; each file is marked on
@@ -40,7 +40,7 @@ int utf8_mark_in_place(const Utf8Marker* marker, const char* const* names, int c
     unsigned threads = usable_processors();
     if (threads > concurrent_output_files()) threads = concurrent_output_files();
     if (threads > static_cast<unsigned>(count)) threads = static_cast<unsigned>(count);
-    if (threads > 1 && !engine_share(&marker->engine)) threads = 1;
+    if (one_thread) threads = 1;
     // The patterns are loaded: the loader's spare memory goes back, since
     // every thread's word cache and buffers come on top.
     heap_end_large_pages(true);

@@ -90,6 +90,16 @@ bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint
                 std::size_t to)
 {
     if (from == to) return true;
+    if (output->breaks != nullptr) {
+        for (std::size_t word = from / 64; 64 * word < to; ++word) {
+            for (std::uint64_t bits = bits_in(marks, word, from, to); bits != 0; bits &= bits - 1) {
+                const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
+                output->breaks->push_back(output->text_at + (at + 1 - from));
+            }
+        }
+        output->text_at += to - from;
+        return true;
+    }
     const std::size_t mark_length = output->mark.size();
     BlockWriter* writer = output->writer;
     // Room for a mark after every byte, or, where the block cannot hold
@@ -189,8 +199,13 @@ int put_utf8(void* context, const unsigned char* form, const std::uint64_t* mark
             // its last byte of form, a mark after that byte after the text.
             if (end > base + to) break;
             at = static_cast<std::size_t>(end - base);
-            ok = put_bytes(output->writer, patch_bytes->bytes + patch_bytes->head, patch.text_length);
-            if (ok && marked(marks, at - 1)) {
+            if (output->breaks != nullptr) {
+                output->text_at += patch.text_length;
+                if (marked(marks, at - 1)) output->breaks->push_back(output->text_at);
+            } else {
+                ok = put_bytes(output->writer, patch_bytes->bytes + patch_bytes->head, patch.text_length);
+            }
+            if (ok && output->breaks == nullptr && marked(marks, at - 1)) {
                 ok = put_bytes(output->writer, reinterpret_cast<const unsigned char*>(output->mark.data()),
                                output->mark.size());
             }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/mark_sink.h"
 #include "files/block_writer.h"
@@ -15,6 +16,10 @@ struct Utf8Output {
     Utf8Reader* reader;   // holds the text's own bytes, and where its form is irregular
     std::string mark;
     std::uint64_t handed; // bytes of the matching form handed on so far
+    // When set, nothing is written: the places of the marks in the text
+    // (the offsets of the bytes they would follow, plus one) are put here.
+    std::vector<std::uint64_t>* breaks;
+    std::uint64_t text_at;  // bytes of the text passed so far, for `breaks`
 };
 
 // A sink writing the text of `output->reader` with `output->mark` put in.

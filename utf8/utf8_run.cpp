@@ -48,7 +48,7 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
     ByteSource form = utf8_reader_source(reader);
     BlockWriter writer;
     block_writer_create(&writer, out, OUTPUT_BLOCK, COPY_SLACK);
-    Utf8Output output{&writer, reader, marker->mark, 0};
+    Utf8Output output{&writer, reader, marker->mark, 0, nullptr, 0};
     const MarkSink sink = utf8_output_sink(&output);
     const MarkOptions options = mark_options_for(threads ? usable_processors() : 1, size);
     return block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, error, options), error);
@@ -82,6 +82,22 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
 void utf8_marker_destroy(Utf8Marker* marker)
 {
     engine_destroy(&marker->engine);
+}
+
+bool utf8_breaks(const Utf8Marker* marker, const unsigned char* text, std::size_t size,
+                 std::vector<std::uint64_t>* breaks)
+{
+    ByteSource in = byte_source_from_memory(text, size);
+    Utf8Reader reader;
+    utf8_reader_create(&reader, &in, &marker->letters);
+    ByteSource form = utf8_reader_source(&reader);
+    Utf8Output output{nullptr, &reader, marker->mark, 0, breaks, 0};
+    const MarkSink sink = utf8_output_sink(&output);
+    int error = 0;
+    const StreamEnd end = engine_mark(&marker->engine, &form, &sink, &error,
+                                      mark_options_for(1, static_cast<std::int64_t>(size)));
+    utf8_reader_destroy(&reader);
+    return end == StreamEnd::complete;
 }
 
 int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads, bool first)

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/engine.h"
 #include "utf8/letters.h"
@@ -26,3 +27,9 @@ void utf8_marker_destroy(Utf8Marker* marker);
 // 1, else 0. The first text marked after the patterns were loaded is
 // `first`: the heap is settled for the run then.
 int utf8_mark_file(const Utf8Marker* marker, const char* in_file, const char* out_file, bool threads, bool first);
+
+// The places of the marks in `text`, a whole UTF-8 text in memory, marked on
+// the calling thread: each the offset of the byte a mark follows, plus one,
+// in order. False when the text is not UTF-8.
+bool utf8_breaks(const Utf8Marker* marker, const unsigned char* text, std::size_t size,
+                 std::vector<std::uint64_t>* breaks);

@@ -56,7 +56,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::FILE* out = open_memstream(&buffer, &length);
     BlockWriter writer;
     block_writer_create(&writer, out, std::size_t{1} << 20, COPY_SLACK);
-    Utf8Output output{&writer, &reader, marker->mark, 0};
+    Utf8Output output{&writer, &reader, marker->mark, 0, nullptr, 0};
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
     const StreamEnd end = block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, &error, options), &error);
