@@ -4,7 +4,7 @@
 set -euo pipefail
 
 wanted=(cmake make g++ libgtest-dev libutf8proc-dev valgrind python3 groff-base strace dpkg-dev lintian
-        texlive-binaries unicode-data "$@")
+        texlive-binaries unicode-data chromium epubcheck pandoc "$@")
 missing=()
 for package in "${wanted[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
