@@ -31,42 +31,59 @@ bool is_space(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-bool starts_with_letters(std::string_view text, std::string_view start)
-{
-    if (text.size() < start.size()) return false;
-    for (std::size_t k = 0; k < start.size(); ++k) {
-        if ((text[k] | 0x20) != start[k]) return false;
-    }
-    return true;
-}
+struct Span {
+    std::size_t from;
+    std::size_t to;
+};
 
-// Whether the word around text[at] belongs to a web address or an e-mail
-// address, which get no marks: a run without white space holding "://",
-// beginning with "www.", or with an "@" that has a "." after it.
-bool in_address(std::string_view text, std::size_t at)
+// The web addresses and e-mail addresses of a text, which get no marks: runs
+// without white space that hold "://", begin with "www." (after an opening
+// bracket or quote), or hold an "@" with a "." after it. In order; they may
+// overlap.
+std::vector<Span> addresses(std::string_view text)
 {
-    std::size_t from = at;
-    while (from > 0 && !is_space(text[from - 1])) --from;
-    std::size_t to = at;
-    while (to < text.size() && !is_space(text[to])) ++to;
-    const std::string_view word = text.substr(from, to - from);
-    if (word.find("://") != std::string_view::npos) return true;
-    const std::size_t first = word.find_first_not_of("([{<\"'");
-    if (first != std::string_view::npos && starts_with_letters(word.substr(first), "www.")) return true;
-    const std::size_t at_sign = word.find('@');
-    return at_sign != std::string_view::npos && word.find('.', at_sign) != std::string_view::npos;
+    std::vector<Span> spans;
+    const auto add_around = [&](std::size_t at) {
+        std::size_t from = at;
+        while (from > 0 && !is_space(text[from - 1])) --from;
+        std::size_t to = at;
+        while (to < text.size() && !is_space(text[to])) ++to;
+        const std::string_view word = text.substr(from, to - from);
+        const std::size_t opening = word.find_first_not_of("([{<\"'");
+        const bool web = word.find("://") != std::string_view::npos ||
+                         (opening != std::string_view::npos && word.size() - opening >= 4 &&
+                          (word.substr(opening, 4) == "www." || word.substr(opening, 4) == "WWW."));
+        const std::size_t at_sign = word.find('@');
+        if (web || (at_sign != std::string_view::npos && word.find('.', at_sign) != std::string_view::npos)) {
+            spans.push_back(Span{from, to});
+        }
+    };
+    for (const std::string_view mark : {std::string_view("://"), std::string_view("www."), std::string_view("WWW."),
+                                        std::string_view("@")}) {
+        for (std::size_t at = text.find(mark); at != std::string_view::npos; at = text.find(mark, at + 1)) {
+            add_around(at);
+        }
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.from < b.from; });
+    return spans;
 }
 
 // The places in the document of the marks of `text`.
 void place_marks(const LanguageText& text, const std::vector<std::uint64_t>& breaks, std::vector<std::uint64_t>* places)
 {
+    const std::vector<Span> spans = addresses(text.text);
+    std::size_t span = 0;
     std::size_t run = 0;
     for (const std::uint64_t at : breaks) {
         // A mark after text byte at - 1.
         while (run < text.runs.size() && text.runs[run].text_at + text.runs[run].text_length < at) ++run;
         if (run == text.runs.size()) break;
         const TextRun& stretch = text.runs[run];
-        if (at <= stretch.text_at || in_address(text.text, static_cast<std::size_t>(at - 1))) continue;
+        if (at <= stretch.text_at) continue;
+        bool in_address = false;
+        for (std::size_t k = span; k < spans.size() && spans[k].from < at; ++k) in_address = in_address || at <= spans[k].to;
+        while (span < spans.size() && spans[span].to < at) ++span;
+        if (in_address) continue;
         if (stretch.whole) {
             if (at == stretch.text_at + stretch.text_length) places->push_back(stretch.document_at + stretch.document_length);
         } else {
@@ -115,8 +132,10 @@ bool markup_mark(const MarkupJob* job, const unsigned char* document, std::size_
         }
         place_marks(text, breaks, &places);
     }
-    std::sort(places.begin(), places.end());
-    places.erase(std::unique(places.begin(), places.end()), places.end());
+    if (scan.texts.size() > 1) {
+        std::sort(places.begin(), places.end());
+        places.erase(std::unique(places.begin(), places.end()), places.end());
+    }
     marked->reserve(size + places.size() * job->mark.size());
     std::uint64_t done = 0;
     for (const std::uint64_t at : places) {

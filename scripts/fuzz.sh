@@ -11,7 +11,7 @@ seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_FUZZ=ON -DZARNET_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc 2>/dev/null || echo 2)"
 mkdir -p build-fuzz/findings
-for target in load mark differential utf8; do
+for target in load mark differential utf8 markup; do
   corpus=build-fuzz/corpus/$target
   rm -rf "$corpus" && mkdir -p "$corpus"
   cp tests/fuzz/corpus/$target/* "$corpus/"

@@ -130,4 +130,51 @@ TEST(Utf8InPlace, EveryFileIsMarkedAndAFailingOneIsNamedAndLeftAsItWas)
     EXPECT_FALSE(file_exists(dir.file("missing.txt")));
 }
 
+// Every file in the format its name says; those that cannot be marked are
+// named and left as they were.
+TEST(Utf8Markup, EachFileInItsFormatAndTheFaultyOnesLeftAsTheyWere)
+{
+    ScratchDir dir;
+    const std::string page = "<p title=\"Silbentrennung\">Silbentrennung</p>";
+    const std::string xhtml = "<html xmlns=\"http://www.w3.org/1999/xhtml\">" + page + "</html>";
+    const struct {
+        const char* name;
+        std::string text;
+        std::string after;  // empty: refused, left as it was
+        const char* reason;
+    } files[] = {
+        {"a.html", page, "<p title=\"Silbentrennung\">Sil=ben=tren=nung</p>", nullptr},
+        {"b.XHTML", xhtml, "<html xmlns=\"http://www.w3.org/1999/xhtml\"><p title=\"Silbentrennung\">Sil=ben=tren=nung</p></html>",
+         nullptr},
+        {"c.txt", page, "<p title=\"Sil=ben=tren=nung\">Sil=ben=tren=nung</p>", nullptr},
+        {"d.xhtml", page + "<br>", "", "d.xhtml: not well-formed XML at line 1, byte offset 44"},
+        {"e.htm", "<p>Kapit\xE4n</p>", "", "e.htm: not UTF-8 at line 1, byte offset 8"},
+        {"f.epub", page, "", "f.epub: "},
+    };
+    std::vector<std::string> args{"--mark==", "--in-place", "de"};
+    for (const auto& file : files) {
+        write_bytes(dir.file(file.name), file.text);
+        args.push_back(dir.file(file.name));
+    }
+    const RunResult run = run_utf8(args);
+    EXPECT_EQ(run.exit_code, 1);
+    for (const auto& file : files) {
+        EXPECT_EQ(read_bytes(dir.file(file.name)), file.after.empty() ? file.text : file.after) << file.name;
+        if (file.reason != nullptr) {
+            EXPECT_NE(run.err.find(file.reason), std::string::npos) << run.err;
+        }
+    }
+    EXPECT_EQ(folder_snapshot(dir.path).size(), std::size(files));
+}
+
+TEST(Utf8Markup, ANamedReferenceAsTheMarkOnlyInHtml)
+{
+    const std::string page = "<p>Silbentrennung</p>";
+    EXPECT_EQ(run_utf8({"--format=html", "--mark=&shy;", "de", "-", "-"}, page).out, "<p>Sil&shy;ben&shy;tren&shy;nung</p>");
+    const RunResult refused = run_utf8({"--format=xhtml", "--mark=&shy;", "de", "-", "-"}, page);
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_NE(refused.err.find("named reference"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty());
+}
+
 }  // namespace
