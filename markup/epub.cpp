@@ -58,10 +58,11 @@ struct Output {
     zip_t* archive;
 };
 
-// Adds entry `index` of `book` to `out` under its name: its compressed
-// data as they are (stored entries stay stored), or `marked`, deflated,
-// when not null. Its time of change and its attributes go along.
-bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* marked, std::string* reason)
+// Adds entry `index` of `book` to `out` under its name: `marked`, deflated,
+// when not null; else its data, compressed as they were or stored when
+// `stored`. Its time of change and its attributes go along.
+bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* marked, bool stored,
+               std::string* reason)
 {
     zip_stat_t stat;
     zip_uint8_t system = 0;
@@ -75,7 +76,7 @@ bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* m
                                              : zip_source_zip(out, book, index, 0, 0, -1);
     zip_int64_t added = -1;
     if (source != nullptr && (added = zip_file_add(out, stat.name, source, 0)) < 0) zip_source_free(source);
-    const zip_int32_t method = marked != nullptr ? ZIP_CM_DEFLATE : stat.comp_method;
+    const zip_int32_t method = marked != nullptr ? ZIP_CM_DEFLATE : stored ? ZIP_CM_STORE : stat.comp_method;
     if (added < 0 || zip_set_file_compression(out, zip_uint64_t(added), method, 0) != 0 ||
         zip_file_set_external_attributes(out, zip_uint64_t(added), 0, system, attributes) != 0 ||
         zip_file_set_mtime(out, zip_uint64_t(added), stat.mtime, 0) != 0) {
@@ -129,7 +130,7 @@ bool write_book(const EpubDocumentMarker* marker, const char* name, zip_t* book,
     // The marked documents stay in place until the archive is written.
     std::deque<std::string> marked;
     std::vector<std::string> unmarked;
-    bool written = add_entry(out, book, mimetype, nullptr, reason);
+    bool written = add_entry(out, book, mimetype, nullptr, true, reason);
     const zip_uint64_t count = zip_uint64_t(zip_get_num_entries(book, 0));
     for (zip_uint64_t k = 0; written && k < count; ++k) {
         if (k == mimetype) continue;
@@ -144,7 +145,7 @@ bool write_book(const EpubDocumentMarker* marker, const char* name, zip_t* book,
                 unmarked.push_back(entry_label(book, k));
             }
         }
-        written = written && add_entry(out, book, k, data, reason);
+        written = written && add_entry(out, book, k, data, false, reason);
     }
     if (written && zip_close(out) != 0) {
         *reason = std::string("writing the new book: ") + zip_strerror(out);

@@ -35,9 +35,9 @@ zip_t* open_book(const unsigned char* book, std::size_t size, int flags, std::st
     return archive;
 }
 
-std::string mib(std::uint64_t bytes)
+std::string size_words(std::uint64_t bytes)
 {
-    return std::to_string(bytes / MIB) + " MiB";
+    return bytes % MIB == 0 ? std::to_string(bytes / MIB) + " MiB" : std::to_string(bytes) + " bytes";
 }
 
 // Why the entries of `archive` may not be read, or empty when they may.
@@ -57,7 +57,10 @@ std::string entries_fault(const EpubLimits& limits, zip_t* archive)
         const std::string label = entry_label(archive, k);
         if (const char* fault = entry_name_fault(stat.name)) return label + ": " + fault;
         const auto [other, added] = folded_names.emplace(folded_name(stat.name), k);
-        if (!added) return label + ": the name of another entry, " + entry_label(archive, other->second);
+        if (!added) {
+            const std::string first = entry_label(archive, other->second);
+            return label + (first == label ? ": two entries of this name" : ": the name of " + first + " but for case");
+        }
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) == 0 || stat.encryption_method != ZIP_EM_NONE) {
             return label + ": encrypted";
         }
@@ -68,12 +71,12 @@ std::string entries_fault(const EpubLimits& limits, zip_t* archive)
         if ((stat.valid & ZIP_STAT_SIZE) == 0 || (stat.valid & ZIP_STAT_COMP_SIZE) == 0) {
             return label + ": no size";
         }
-        if (stat.size > limits.entry_bytes) return label + ": larger than " + mib(limits.entry_bytes) + " uncompressed";
+        if (stat.size > limits.entry_bytes) return label + ": larger than " + size_words(limits.entry_bytes) + " uncompressed";
         if (stat.size > limits.ratio_from && stat.size / limits.ratio > stat.comp_size) {
             return label + ": grows more than " + std::to_string(limits.ratio) + " times uncompressed (a zip bomb)";
         }
         total += stat.size;
-        if (total > limits.book_bytes) return "larger than " + mib(limits.book_bytes) + " uncompressed";
+        if (total > limits.book_bytes) return "larger than " + size_words(limits.book_bytes) + " uncompressed";
     }
     return {};
 }
