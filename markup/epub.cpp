@@ -53,15 +53,10 @@ zip_int64_t locate(zip_t* book, const char* name)
     return zip_name_locate(book, name, ZIP_FL_ENC_RAW);
 }
 
-struct Output {
-    zip_source_t* buffer;
-    zip_t* archive;
-};
-
-// Adds entry `index` of `book` to `out` under its name: `marked`, deflated,
-// when not null; else its data, compressed as they were or stored when
-// `stored`. Its time of change and its attributes go along.
-bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* marked, bool stored,
+// Adds entry `index` of `book` to `out` under its name: with `data` null,
+// its compressed data as they are, compressed as they were; else `data`,
+// compressed with `method`. Its time of change and its attributes go along.
+bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* data, zip_int32_t method,
                std::string* reason)
 {
     zip_stat_t stat;
@@ -72,11 +67,11 @@ bool add_entry(zip_t* out, zip_t* book, zip_uint64_t index, const std::string* m
         *reason = entry_label(book, index) + ": " + zip_strerror(book);
         return false;
     }
-    zip_source_t* source = marked != nullptr ? zip_source_buffer(out, marked->data(), marked->size(), 0)
-                                             : zip_source_zip(out, book, index, 0, 0, -1);
+    zip_source_t* source = data != nullptr ? zip_source_buffer(out, data->data(), data->size(), 0)
+                                           : zip_source_zip(out, book, index, 0, 0, -1);
     zip_int64_t added = -1;
     if (source != nullptr && (added = zip_file_add(out, stat.name, source, 0)) < 0) zip_source_free(source);
-    const zip_int32_t method = marked != nullptr ? ZIP_CM_DEFLATE : stored ? ZIP_CM_STORE : stat.comp_method;
+    if (data == nullptr) method = zip_int32_t(stat.comp_method);
     if (added < 0 || zip_set_file_compression(out, zip_uint64_t(added), method, 0) != 0 ||
         zip_file_set_external_attributes(out, zip_uint64_t(added), 0, system, attributes) != 0 ||
         zip_file_set_mtime(out, zip_uint64_t(added), stat.mtime, 0) != 0) {
@@ -107,6 +102,9 @@ bool take_bytes(zip_source_t* buffer, std::string* bytes, std::string* reason)
 }
 
 // Writes `book` with the documents `documents` marked into *bytes.
+// `mimetype` goes first, stored: read here, since libzip, storing a
+// compressed entry, would inflate it as far as it goes, not only to its
+// declared size.
 bool write_book(const EpubDocumentMarker* marker, const char* name, zip_t* book, zip_uint64_t mimetype,
                 const std::set<zip_uint64_t>& documents, const std::string& language, std::string* bytes,
                 std::string* reason)
@@ -130,7 +128,9 @@ bool write_book(const EpubDocumentMarker* marker, const char* name, zip_t* book,
     // The marked documents stay in place until the archive is written.
     std::deque<std::string> marked;
     std::vector<std::string> unmarked;
-    bool written = add_entry(out, book, mimetype, nullptr, true, reason);
+    std::string mimetype_text;
+    bool written = read_entry(book, mimetype, &mimetype_text, reason) &&
+                   add_entry(out, book, mimetype, &mimetype_text, ZIP_CM_STORE, reason);
     const zip_uint64_t count = zip_uint64_t(zip_get_num_entries(book, 0));
     for (zip_uint64_t k = 0; written && k < count; ++k) {
         if (k == mimetype) continue;
@@ -145,7 +145,7 @@ bool write_book(const EpubDocumentMarker* marker, const char* name, zip_t* book,
                 unmarked.push_back(entry_label(book, k));
             }
         }
-        written = written && add_entry(out, book, k, data, false, reason);
+        written = written && add_entry(out, book, k, data, ZIP_CM_DEFLATE, reason);
     }
     if (written && zip_close(out) != 0) {
         *reason = std::string("writing the new book: ") + zip_strerror(out);
@@ -198,7 +198,9 @@ bool epub_mark_limited(const EpubLimits& limits, const EpubDocumentMarker* marke
         std::set<zip_uint64_t> documents;
         for (const std::string& document : contents.documents) {
             const zip_int64_t index = locate(archive, document.c_str());
-            if (index >= 0 && index != mimetype) documents.insert(zip_uint64_t(index));
+            if (index >= 0 && index != mimetype && index != container && index != package) {
+                documents.insert(zip_uint64_t(index));
+            }
         }
         ok = write_book(marker, name, archive, zip_uint64_t(mimetype), documents, contents.language, out, reason);
     }

@@ -221,6 +221,8 @@ TEST(Epub, RefusesHostileBooksWithAReasonAndNoOutput)
     };
     std::vector<Entry> no_container = normal_book();
     no_container.erase(no_container.begin() + 1);
+    std::vector<Entry> deflated_mimetype = normal_book();
+    deflated_mimetype[0].method = ZIP_CM_DEFLATE;
     std::vector<Entry> no_mimetype = normal_book();
     no_mimetype.erase(no_mimetype.begin());
     EpubLimits small = EPUB_LIMITS;
@@ -254,6 +256,8 @@ TEST(Epub, RefusesHostileBooksWithAReasonAndNoOutput)
         {"entry too large", book, "OEBPS/image.png: larger than 2000 bytes uncompressed", small},
         {"book too large", book, "larger than 4000 bytes uncompressed", small_book},
         {"size declared smaller", declared_size(book, "OEBPS/text/ch1.xhtml", 10), "OEBPS/text/ch1.xhtml: more data than its size says"},
+        {"mimetype deflated, its size declared smaller", declared_size(make_zip(deflated_mimetype), "mimetype", 4),
+         "mimetype: more data than its size says"},
         {"size declared larger", declared_size(book, "OEBPS/text/ch1.xhtml", 1000), "OEBPS/text/ch1.xhtml"},
         {"no container", make_zip(no_container), "no META-INF/container.xml: not an EPUB book"},
         {"no mimetype", make_zip(no_mimetype), "no mimetype entry"},
