@@ -3,7 +3,7 @@
 # Extra package names may be given as arguments.
 set -euo pipefail
 
-wanted=(cmake make g++ libgtest-dev libutf8proc-dev valgrind python3 groff-base strace dpkg-dev lintian
+wanted=(cmake make g++ libgtest-dev libutf8proc-dev libzip-dev valgrind python3 groff-base strace dpkg-dev lintian
         texlive-binaries unicode-data chromium epubcheck pandoc "$@")
 missing=()
 for package in "${wanted[@]}"; do

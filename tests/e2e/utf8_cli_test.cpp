@@ -165,6 +165,11 @@ TEST(Utf8Markup, EachFileInItsFormatAndTheFaultyOnesLeftAsTheyWere)
         }
     }
     EXPECT_EQ(folder_snapshot(dir.path).size(), std::size(files));
+    // A refused book leaves no output behind.
+    const RunResult book = run_utf8({"de", dir.file("f.epub"), dir.file("out.epub")});
+    EXPECT_EQ(book.exit_code, 1);
+    EXPECT_NE(book.err.find("f.epub: not a zip archive"), std::string::npos) << book.err;
+    EXPECT_FALSE(file_exists(dir.file("out.epub")));
 }
 
 TEST(Utf8Markup, ANamedReferenceAsTheMarkOnlyInHtml)
