@@ -12,15 +12,24 @@
 # (pandoc's XHTML) is there too.
 # DIR/books/ holds EPUBs: two made with pandoc from the pages' packages
 # (German, Russian), and the French developers-reference as Debian ships it
-# (made by Sphinx). With "bench", also DIR/bench/book.epub, the whole German
+# (made by Sphinx, with `mimetype` not first), each with epubcheck's verdict
+# beside it in NAME.epubcheck ("accepted" or "refused") where epubcheck is
+# installed. With "bench", also DIR/bench/book.epub, the whole German
 # debian-reference made into one book, and DIR/bench/chapter.xhtml, its
 # chapter nearest 90 KB.
 # Needs apt-get (the packages are only downloaded and unpacked, never
-# installed), dpkg-deb, pandoc and python3. What is already there is kept.
+# installed), dpkg-deb, pandoc and python3. What is already there is kept,
+# as long as this script is the same.
 set -euo pipefail
 dir=$(mkdir -p "$1" && cd "$1" && pwd)
 mode=${2:-test}
 debs=$dir/debs
+# Books made by another version of this script are made again.
+recipe=$(sha256sum <"${BASH_SOURCE[0]}" | cut -d' ' -f1)
+if [ "$(cat "$dir/recipe" 2>/dev/null)" != "$recipe" ]; then
+  rm -rf "${dir:?}/books" "${dir:?}/bench" "${dir:?}/pages"
+  echo "$recipe" >"$dir/recipe"
+fi
 mkdir -p "$debs" "$dir/pages" "$dir/books"
 
 # unpack PACKAGE...: each package's files under $debs/root
