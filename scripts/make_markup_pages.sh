@@ -10,8 +10,8 @@
 # line, so the page's own language must win. Japanese and Chinese have no
 # pattern set: their pages must get no marks. A chapter of the book below
 # (pandoc's XHTML) is there too.
-# DIR/books/ holds EPUBs: two made with pandoc from the pages' packages
-# (German, Russian), and the French developers-reference as Debian ships it
+# DIR/books/ holds EPUBs: three made with pandoc from the pages' packages
+# (German, Russian, and Japanese, which must get no marks), and the French developers-reference as Debian ships it
 # (made by Sphinx, with `mimetype` not first), each with epubcheck's verdict
 # beside it in NAME.epubcheck ("accepted" or "refused") where epubcheck is
 # installed. With "bench", also DIR/bench/book.epub, the whole German
@@ -106,6 +106,7 @@ page "$dev/ja/l10n.html" dev-l10n.ja.html en
 
 book "$dir/books/dr.de.epub" de-DE "$dr/ch03.de.html" "$dr/ch04.de.html"
 book "$dir/books/dev.ru.epub" ru "$dev/ru/l10n.html" "$dev/ru/new-maintainer.html" "$dev/ru/scope.html"
+book "$dir/books/dev.ja.epub" ja "$dev/ja/l10n.html"
 cp "$dev/fr/developers-reference.epub" "$dir/books/dev-sphinx.fr.epub"
 for epub in "$dir"/books/*.epub; do check_book "$epub"; done
 # A chapter of the German book as an XHTML page of its own.
