@@ -156,6 +156,27 @@ bool is_standard(const char* name)
     return name[0] == '-' && name[1] == '\0';
 }
 
+// Whether `tag` has the shape of a BCP 47 language tag: a primary subtag of
+// 2 to 8 letters, then subtags of 1 to 8 letters and digits.
+bool is_language_tag(const char* tag)
+{
+    std::size_t length = 0;
+    bool first = true;
+    for (const char* at = tag;; ++at) {
+        const char c = *at;
+        if (c == '\0' || c == '-' || c == '_') {
+            if (length == 0 || length > 8 || (first && length < 2)) return false;
+            if (c == '\0') return true;
+            first = false;
+            length = 0;
+            continue;
+        }
+        const bool letter = (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+        if (!letter && !(!first && c >= '0' && c <= '9')) return false;
+        ++length;
+    }
+}
+
 // A named reference ("&shy;") in the mark: XML defines none.
 bool has_named_reference(const std::string& mark)
 {
@@ -222,10 +243,12 @@ int zarnet_utf8_main(int argc, char** argv)
     }
     const char* lang = options.operands[0];
     const PatternSet* set = find_pattern_set(lang);
-    if (set == nullptr) return unknown_language(lang);
+    const char* const* files = options.operands.data() + 1;
+    const int count = static_cast<int>(options.operands.size() - 1);
+    if (set == nullptr && options.patterns != nullptr) return unknown_language(lang);
 
-    std::string_view patterns = set->patterns;
-    std::string_view exceptions = set->exceptions;
+    std::string_view patterns = set != nullptr ? set->patterns : std::string_view();
+    std::string_view exceptions = set != nullptr ? set->exceptions : std::string_view();
     FileBytes own{nullptr, 0};
     if (options.patterns != nullptr) {
         int error = 0;
@@ -233,8 +256,6 @@ int zarnet_utf8_main(int argc, char** argv)
         patterns = std::string_view(reinterpret_cast<const char*>(own.bytes), static_cast<std::size_t>(own.size));
         exceptions = std::string_view();
     }
-    const char* const* files = options.operands.data() + 1;
-    const int count = static_cast<int>(options.operands.size() - 1);
     Run* run = new Run;
     run->options = &options;
     run->set = set;
@@ -247,6 +268,12 @@ int zarnet_utf8_main(int argc, char** argv)
     run->job = MarkupJob{&run->markers, MarkupSyntax::html, options.mark, options.skip_names, options.skip_classes, set};
     bool any_text = false;
     for (int k = 0; k < (options.in_place ? count : 1); ++k) any_text = any_text || format_of(*run, files[k]) == MarkupFormat::text;
+    // A page or book may be in a language without a set (Chinese, "zxx"):
+    // then only its parts in other languages get marks.
+    if (set == nullptr && (any_text || !is_language_tag(lang))) {
+        delete run;
+        return unknown_language(lang);
+    }
     if (any_text) {
         run->text_marker = new Utf8Marker;
         utf8_marker_build(run->text_marker, patterns, exceptions, options.left != 0 ? options.left : set->left,
