@@ -1,59 +1,130 @@
 #include "markup/elements.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 namespace {
 
-template <std::size_t N>
-bool among(const std::array<std::string_view, N>& sorted, std::string_view name)
-{
-    return std::binary_search(sorted.begin(), sorted.end(), name);
-}
+struct Known {
+    std::string_view name;
+    std::uint8_t flags;
+};
 
-constexpr std::array<std::string_view, 38> INLINE = {
-    "a",   "abbr", "acronym", "b",    "bdi", "bdo",  "big",   "cite",   "code", "data", "del", "dfn", "em",
-    "font", "i",   "ins",     "kbd",  "label", "mark", "nobr", "q",     "rb",   "rp",   "rt",  "rtc", "ruby",
-    "s",   "samp", "small",   "span", "strike", "strong", "sub", "sup", "time", "tt",   "u",   "var"};
-
-constexpr std::array<std::string_view, 15> VOID = {"area",  "base", "br",   "col",    "embed",  "hr",    "img", "input",
-                                                  "keygen", "link", "meta", "param", "source", "track", "wbr"};
-
-constexpr std::array<std::string_view, 9> RAW_TEXT = {"iframe", "noembed", "noframes", "plaintext", "script",
-                                                      "style",  "textarea", "title",    "xmp"};
-
-constexpr std::array<std::string_view, 14> SKIPPED = {"code", "head",  "kbd",     "math",   "pre",      "samp", "script",
-                                                     "style", "svg", "template", "textarea", "title", "var",  "xmp"};
-
-constexpr std::array<std::string_view, 40> CLOSES_PARAGRAPH = {
-    "address", "article", "aside",  "blockquote", "center", "dd",      "details", "dialog", "dir",  "div",
-    "dl",      "dt",      "fieldset", "figcaption", "figure", "footer", "form",   "h1",     "h2",   "h3",
-    "h4",      "h5",      "h6",     "header",     "hgroup", "hr",      "li",      "listing", "main", "menu",
-    "nav",     "ol",      "p",      "plaintext",  "pre",    "search",  "section", "summary", "table", "ul"};
+// Sorted by name.
+constexpr Known KNOWN[] = {
+    {"a", ELEMENT_INLINE},
+    {"abbr", ELEMENT_INLINE},
+    {"acronym", ELEMENT_INLINE},
+    {"address", ELEMENT_CLOSES_PARAGRAPH},
+    {"area", ELEMENT_VOID},
+    {"article", ELEMENT_CLOSES_PARAGRAPH},
+    {"aside", ELEMENT_CLOSES_PARAGRAPH},
+    {"b", ELEMENT_INLINE},
+    {"base", ELEMENT_VOID},
+    {"bdi", ELEMENT_INLINE},
+    {"bdo", ELEMENT_INLINE},
+    {"big", ELEMENT_INLINE},
+    {"blockquote", ELEMENT_CLOSES_PARAGRAPH},
+    {"br", ELEMENT_VOID},
+    {"center", ELEMENT_CLOSES_PARAGRAPH},
+    {"cite", ELEMENT_INLINE},
+    {"code", ELEMENT_INLINE | ELEMENT_SKIPPED},
+    {"col", ELEMENT_VOID},
+    {"data", ELEMENT_INLINE},
+    {"dd", ELEMENT_CLOSES_PARAGRAPH},
+    {"del", ELEMENT_INLINE},
+    {"details", ELEMENT_CLOSES_PARAGRAPH},
+    {"dfn", ELEMENT_INLINE},
+    {"dialog", ELEMENT_CLOSES_PARAGRAPH},
+    {"dir", ELEMENT_CLOSES_PARAGRAPH},
+    {"div", ELEMENT_CLOSES_PARAGRAPH},
+    {"dl", ELEMENT_CLOSES_PARAGRAPH},
+    {"dt", ELEMENT_CLOSES_PARAGRAPH},
+    {"em", ELEMENT_INLINE},
+    {"embed", ELEMENT_VOID},
+    {"fieldset", ELEMENT_CLOSES_PARAGRAPH},
+    {"figcaption", ELEMENT_CLOSES_PARAGRAPH},
+    {"figure", ELEMENT_CLOSES_PARAGRAPH},
+    {"font", ELEMENT_INLINE},
+    {"footer", ELEMENT_CLOSES_PARAGRAPH},
+    {"form", ELEMENT_CLOSES_PARAGRAPH},
+    {"h1", ELEMENT_CLOSES_PARAGRAPH},
+    {"h2", ELEMENT_CLOSES_PARAGRAPH},
+    {"h3", ELEMENT_CLOSES_PARAGRAPH},
+    {"h4", ELEMENT_CLOSES_PARAGRAPH},
+    {"h5", ELEMENT_CLOSES_PARAGRAPH},
+    {"h6", ELEMENT_CLOSES_PARAGRAPH},
+    {"head", ELEMENT_SKIPPED},
+    {"header", ELEMENT_CLOSES_PARAGRAPH},
+    {"hgroup", ELEMENT_CLOSES_PARAGRAPH},
+    {"hr", ELEMENT_VOID | ELEMENT_CLOSES_PARAGRAPH},
+    {"i", ELEMENT_INLINE},
+    {"iframe", ELEMENT_RAW_TEXT},
+    {"img", ELEMENT_VOID},
+    {"input", ELEMENT_VOID},
+    {"ins", ELEMENT_INLINE},
+    {"kbd", ELEMENT_INLINE | ELEMENT_SKIPPED},
+    {"keygen", ELEMENT_VOID},
+    {"label", ELEMENT_INLINE},
+    {"li", ELEMENT_CLOSES_PARAGRAPH},
+    {"link", ELEMENT_VOID},
+    {"listing", ELEMENT_CLOSES_PARAGRAPH},
+    {"main", ELEMENT_CLOSES_PARAGRAPH},
+    {"mark", ELEMENT_INLINE},
+    {"math", ELEMENT_SKIPPED},
+    {"menu", ELEMENT_CLOSES_PARAGRAPH},
+    {"meta", ELEMENT_VOID},
+    {"nav", ELEMENT_CLOSES_PARAGRAPH},
+    {"nobr", ELEMENT_INLINE},
+    {"noembed", ELEMENT_RAW_TEXT},
+    {"noframes", ELEMENT_RAW_TEXT},
+    {"ol", ELEMENT_CLOSES_PARAGRAPH},
+    {"p", ELEMENT_CLOSES_PARAGRAPH},
+    {"param", ELEMENT_VOID},
+    {"plaintext", ELEMENT_RAW_TEXT | ELEMENT_CLOSES_PARAGRAPH},
+    {"pre", ELEMENT_SKIPPED | ELEMENT_CLOSES_PARAGRAPH},
+    {"q", ELEMENT_INLINE},
+    {"rb", ELEMENT_INLINE},
+    {"rp", ELEMENT_INLINE},
+    {"rt", ELEMENT_INLINE},
+    {"rtc", ELEMENT_INLINE},
+    {"ruby", ELEMENT_INLINE},
+    {"s", ELEMENT_INLINE},
+    {"samp", ELEMENT_INLINE | ELEMENT_SKIPPED},
+    {"script", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
+    {"search", ELEMENT_CLOSES_PARAGRAPH},
+    {"section", ELEMENT_CLOSES_PARAGRAPH},
+    {"small", ELEMENT_INLINE},
+    {"source", ELEMENT_VOID},
+    {"span", ELEMENT_INLINE},
+    {"strike", ELEMENT_INLINE},
+    {"strong", ELEMENT_INLINE},
+    {"style", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
+    {"sub", ELEMENT_INLINE},
+    {"summary", ELEMENT_CLOSES_PARAGRAPH},
+    {"sup", ELEMENT_INLINE},
+    {"svg", ELEMENT_SKIPPED},
+    {"table", ELEMENT_CLOSES_PARAGRAPH},
+    {"template", ELEMENT_SKIPPED},
+    {"textarea", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
+    {"time", ELEMENT_INLINE},
+    {"title", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
+    {"track", ELEMENT_VOID},
+    {"tt", ELEMENT_INLINE},
+    {"u", ELEMENT_INLINE},
+    {"ul", ELEMENT_CLOSES_PARAGRAPH},
+    {"var", ELEMENT_INLINE | ELEMENT_SKIPPED},
+    {"wbr", ELEMENT_VOID},
+    {"xmp", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
+};
 
 }  // namespace
 
-bool element_is_inline(std::string_view name)
+std::uint8_t element_flags(std::string_view name)
 {
-    return among(INLINE, name) || name.find('-') != std::string_view::npos;
-}
-
-bool element_is_void(std::string_view name)
-{
-    return among(VOID, name);
-}
-
-bool element_is_raw_text(std::string_view name)
-{
-    return among(RAW_TEXT, name);
-}
-
-bool element_is_skipped(std::string_view name)
-{
-    return among(SKIPPED, name);
-}
-
-bool element_closes_paragraph(std::string_view name)
-{
-    return among(CLOSES_PARAGRAPH, name);
+    const Known* found = std::lower_bound(std::begin(KNOWN), std::end(KNOWN), name,
+                                          [](const Known& known, std::string_view key) { return known.name < key; });
+    std::uint8_t flags = found != std::end(KNOWN) && found->name == name ? found->flags : 0;
+    if (name.find('-') != std::string_view::npos) flags |= ELEMENT_INLINE;
+    return flags;
 }

@@ -1,5 +1,6 @@
 #include "markup/markup_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,17 +36,22 @@ bool ends_with_letters(const std::string& name, const char* ending)
 // Where `bytes` stop being UTF-8: false with the line (from 1) and offset.
 bool check_utf8(const unsigned char* bytes, std::size_t size, std::uint64_t* line, std::uint64_t* offset)
 {
-    std::uint64_t lines = 1;
     for (std::size_t at = 0; at < size;) {
+        // Eight bytes of ASCII at a time.
+        std::uint64_t eight = 0;
+        if (size - at >= 8) std::memcpy(&eight, bytes + at, 8);
+        if (size - at >= 8 && (eight & 0x8080808080808080ull) == 0) {
+            at += 8;
+            continue;
+        }
         if (bytes[at] < 0x80) {
-            if (bytes[at] == '\n') ++lines;
             ++at;
             continue;
         }
         std::uint32_t cp = 0;
         const int length = utf8_decode(bytes + at, size - at, &cp);
         if (length <= 0) {
-            *line = lines;
+            *line = 1 + static_cast<std::uint64_t>(std::count(bytes, bytes + at, '\n'));
             *offset = at;
             return false;
         }

@@ -10,6 +10,7 @@ namespace {
 struct Element {
     std::string name;   // to match end tags: in HTML in lower case, in XML as written
     std::string local;  // in lower case, without a prefix
+    std::uint8_t flags; // what it is to marking (ELEMENT_)
     const void* language;
     bool skipped;
     bool foreign;  // inside svg or math
@@ -273,7 +274,7 @@ bool among(const std::vector<std::string>& names, std::string_view name)
 }
 
 // HTML's start tags that end open elements: a paragraph, a list item, the head.
-void close_implied(Scanner* s, std::string_view name)
+void close_implied(Scanner* s, std::string_view name, std::uint8_t flags)
 {
     static constexpr std::string_view HEAD_CONTENT[] = {"base", "basefont", "bgsound", "link",  "meta",
                                                          "noscript", "script", "style", "template", "title"};
@@ -285,20 +286,20 @@ void close_implied(Scanner* s, std::string_view name)
     const bool item = name == "li";
     const bool term = name == "dd" || name == "dt";
     for (std::size_t k = s->open.size(); (item || term) && k-- > 0;) {
-        const std::string& open = s->open[k].local;
-        if ((item && open == "li") || (term && (open == "dd" || open == "dt"))) {
+        const Element& open = s->open[k];
+        if ((item && open.local == "li") || (term && (open.local == "dd" || open.local == "dt"))) {
             s->open.resize(k);
             break;
         }
-        if (!element_is_inline(open) && open != "address" && open != "div" && open != "p") break;
+        if ((open.flags & ELEMENT_INLINE) == 0 && open.local != "address" && open.local != "div" && open.local != "p") break;
     }
-    if (!element_closes_paragraph(name)) return;
+    if ((flags & ELEMENT_CLOSES_PARAGRAPH) == 0) return;
     for (std::size_t k = s->open.size(); k-- > 0;) {
         if (s->open[k].local == "p") {
             s->open.resize(k);
             break;
         }
-        if (!element_is_inline(s->open[k].local)) break;
+        if ((s->open[k].flags & ELEMENT_INLINE) == 0) break;
     }
 }
 
@@ -343,7 +344,8 @@ std::size_t read_start_tag(Scanner* s, std::size_t at)
         return s->size;
     }
     const bool foreign = current_foreign(*s);
-    if (!s->xml && !foreign) close_implied(s, local);
+    const std::uint8_t flags = element_flags(local);
+    if (!s->xml && !foreign) close_implied(s, local, flags);
     if (s->xml && s->open.empty()) {
         if (s->root_seen) return fail(s, at), s->size;
         s->root_seen = true;
@@ -351,21 +353,21 @@ std::size_t read_start_tag(Scanner* s, std::size_t at)
     if (local == "wbr") {
         // A break opportunity in a word: it counts as the author's soft hyphen.
         add_text(s, end, 0, reinterpret_cast<const unsigned char*>("\xC2\xAD"), 2, true);
-    } else if (!element_is_inline(local)) {
+    } else if ((flags & ELEMENT_INLINE) == 0) {
         word_end(s);
     }
-    Element element{s->xml ? std::string(name) : lower_case(name), local, current_language(*s), current_skipped(*s),
+    Element element{s->xml ? std::string(name) : lower_case(name), local, flags, current_language(*s), current_skipped(*s),
                     foreign || local == "svg" || local == "math"};
     const std::string_view lang = attributes.has_xml_lang ? attributes.xml_lang : attributes.lang;
     if (attributes.has_xml_lang || attributes.has_lang) {
         element.language = s->rules->language_of(s->rules->context, lang);
     }
-    element.skipped = element.skipped || element_is_skipped(local) || among(s->rules->skip_names, local) ||
+    element.skipped = element.skipped || (flags & ELEMENT_SKIPPED) != 0 || among(s->rules->skip_names, local) ||
                       (!attributes.classes.empty() && has_class(attributes.classes, s->rules->skip_classes));
-    const bool empty = s->xml || foreign ? attributes.self_closing : element_is_void(local);
+    const bool empty = s->xml || foreign ? attributes.self_closing : (flags & ELEMENT_VOID) != 0;
     if (empty) return end;
     s->open.push_back(std::move(element));
-    if (s->xml || foreign || !element_is_raw_text(local)) return end;
+    if (s->xml || foreign || (flags & ELEMENT_RAW_TEXT) == 0) return end;
     // Its contents are text, and no text to mark.
     const std::size_t contents_end = raw_text_end(*s, end, local);
     if (contents_end > end) word_end(s);
@@ -387,7 +389,7 @@ std::size_t read_end_tag(Scanner* s, std::size_t at)
         return s->size;
     }
     const std::string local = local_name(name);
-    if (!element_is_inline(local)) word_end(s);
+    if ((element_flags(local) & ELEMENT_INLINE) == 0) word_end(s);
     if (s->xml) {
         if (s->open.empty() || s->open.back().name != name) return fail(s, at), s->size;
         s->open.pop_back();

@@ -349,8 +349,8 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
 {
     reader->in = in;
     reader->letters = letters;
-    reader->info = static_cast<std::uint32_t*>(must_alloc(0x10000 * sizeof(std::uint32_t)));
-    std::memset(reader->info, 0, 0x10000 * sizeof(std::uint32_t));
+    // Zeroed by the system, page by page as the text's characters touch it.
+    reader->info = static_cast<std::uint32_t*>(must_alloc_zeroed(0x10000, sizeof(std::uint32_t)));
     reader->raw = static_cast<unsigned char*>(must_alloc(RAW_BYTES + QUEUE_SLACK));
     reader->form = static_cast<unsigned char*>(must_alloc(FORM_BYTES));
     reader->form_start = 0;
