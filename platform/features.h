@@ -75,10 +75,11 @@
 #endif
 
 #if ZARNET_AVX512_PATHS
-// The processor has AVX-512 with VBMI2, and BMI2 (asked once).
+// The processor has AVX-512 with VBMI and VBMI2, and BMI2 (asked once).
 inline bool cpu_has_avx512_vbmi2()
 {
-    static const bool supported = __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512bw") &&
+    static const bool supported = __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx512vbmi") &&
+                                  __builtin_cpu_supports("avx512bw") &&
                                   __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     return supported;
 }

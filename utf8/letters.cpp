@@ -1,5 +1,9 @@
 #include "utf8/letters.h"
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include <utf8proc.h>
 
 #include "utf8/utf8_decode.h"
@@ -47,7 +51,7 @@ void note_seconds_in(Utf8Letters* letters, std::uint32_t first, std::uint32_t la
 
 }  // namespace
 
-void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions)
+void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions, bool narrow)
 {
     for_each_entry(patterns, [&](std::string_view line) {
         // A pattern is the run of bytes up to the first blank.
@@ -72,6 +76,50 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
     note_seconds_in(letters, 0x0370, 0x04FF);
     note_seconds_in(letters, 0x1E00, 0x1FFF);
 
+    // The narrow form, when the letters outside ASCII, their capitals and
+    // the soft hyphen are few enough.
+    std::vector<std::uint32_t> wide;
+    for (std::uint32_t cp : letters->letters) {
+        if (cp >= 0x80) wide.push_back(cp);
+        for (const utf8proc_int32_t cased : {utf8proc_toupper(static_cast<utf8proc_int32_t>(cp)),
+                                             utf8proc_totitle(static_cast<utf8proc_int32_t>(cp))}) {
+            const auto capital = static_cast<std::uint32_t>(cased);
+            if (capital >= 0x80 && capital != cp && utf8_matching_form(letters, capital) == cp) wide.push_back(capital);
+        }
+    }
+    wide.push_back(0xAD);
+    std::sort(wide.begin(), wide.end());
+    wide.erase(std::unique(wide.begin(), wide.end()), wide.end());
+    letters->narrow = narrow && wide.size() <= NARROW_BYTES;
+    letters->narrow_bytes.clear();
+    for (int b = 0; b < 256; ++b) {
+        letters->narrow_text[b] = static_cast<std::uint32_t>(b);
+        letters->narrow_length[b] = 1;
+        letters->narrow_combining[b] = false;
+    }
+    letters->soft_hyphen = 0;
+    if (letters->narrow) {
+        for (std::size_t k = 0; k < wide.size(); ++k) {
+            const auto byte = static_cast<unsigned char>(0x80 + k);
+            const std::uint32_t cp = wide[k];
+            letters->narrow_bytes[cp] = byte;
+            unsigned char encoded[4] = {};
+            letters->narrow_length[byte] = static_cast<unsigned char>(utf8_encode(cp, encoded));
+            letters->narrow_text[byte] = static_cast<std::uint32_t>(encoded[0]) | static_cast<std::uint32_t>(encoded[1]) << 8 |
+                                         static_cast<std::uint32_t>(encoded[2]) << 16 |
+                                         static_cast<std::uint32_t>(encoded[3]) << 24;
+            letters->narrow_combining[byte] =
+                utf8proc_get_property(static_cast<utf8proc_int32_t>(cp))->combining_class != 0;
+        }
+        letters->soft_hyphen = letters->narrow_bytes[0xAD];
+    }
+    letters->narrow_short = true;
+    for (int k = 0; k < 128; ++k) {
+        letters->narrow_short = letters->narrow_short && letters->narrow_length[0x80 + k] <= 2;
+        letters->narrow_first[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k]);
+        letters->narrow_second[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k] >> 8);
+    }
+
     LetterTable* bytes = &letters->bytes;
     for (int b = 0; b < 256; ++b) {
         bytes->letter[b] = false;
@@ -79,7 +127,7 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
     }
     for (std::uint32_t cp : letters->letters) {
         unsigned char form[4];
-        const int length = utf8_encode(cp, form);
+        const int length = utf8_form_bytes(letters, cp, form);
         for (int k = 0; k < length; ++k) bytes->letter[form[k]] = true;
     }
     for (int b = 'A'; b <= 'Z'; ++b) {
@@ -89,10 +137,63 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
             bytes->fold[b] = static_cast<unsigned char>(small);
         }
     }
+    if (letters->narrow) {
+        // Each capital folds to its small letter's byte.
+        for (const auto& [cp, byte] : letters->narrow_bytes) {
+            unsigned char form[4];
+            if (cp == 0xAD || utf8_form_bytes(letters, utf8_matching_form(letters, cp), form) != 1) continue;
+            bytes->letter[byte] = true;
+            bytes->fold[byte] = form[0];
+        }
+    }
     // A soft hyphen joins the parts of a word that its author broke: the word
     // is one run, and keeps the author's breaks alone.
-    bytes->letter[0xC2] = true;
-    bytes->letter[0xAD] = true;
+    if (letters->narrow) {
+        bytes->letter[letters->soft_hyphen] = true;
+    } else {
+        bytes->letter[0xC2] = true;
+        bytes->letter[0xAD] = true;
+    }
+
+    // The window: the two first bytes whose characters hold the most letters
+    // that keep their form.
+    letters->window_lead = 0;
+    std::fill(std::begin(letters->window_bytes), std::end(letters->window_bytes), 0);
+    if (!letters->narrow) return;
+    const auto plain = [&](std::uint32_t cp) {
+        const std::uint32_t info = utf8_char_info(letters, cp);
+        return cp != 0xAD && (info & (CHAR_LETTER | CHAR_OWN | CHAR_CHANGES)) == (CHAR_LETTER | CHAR_OWN);
+    };
+    // Only a character with a narrow byte of its own can be one.
+    int per_lead[0x20] = {};
+    for (const auto& [cp, byte] : letters->narrow_bytes) {
+        if (cp >= 0x80 && cp < 0x800 && plain(cp)) ++per_lead[cp >> 6];
+    }
+    int best = 0;
+    for (unsigned lead = 0xC2; lead + 1 <= 0xDF; ++lead) {
+        const int count = per_lead[lead & 0x1F] + per_lead[(lead & 0x1F) + 1];
+        if (count > best) {
+            best = count;
+            letters->window_lead = static_cast<unsigned char>(lead);
+        }
+    }
+    if (best == 0) return;
+    for (std::uint32_t k = 0; k < 128; ++k) {
+        const std::uint32_t cp = ((letters->window_lead & 0x1Fu) << 6) + k;
+        if (plain(cp)) letters->window_bytes[k] = static_cast<unsigned char>(utf8_char_info(letters, cp) & CHAR_FORM);
+    }
+}
+
+int utf8_form_bytes(const Utf8Letters* letters, std::uint32_t cp, unsigned char* out)
+{
+    if (letters->narrow && cp >= 0x80) {
+        const auto found = letters->narrow_bytes.find(cp);
+        if (found != letters->narrow_bytes.end()) {
+            out[0] = found->second;
+            return 1;
+        }
+    }
+    return utf8_encode(cp, out);
 }
 
 std::uint32_t utf8_matching_form(const Utf8Letters* letters, std::uint32_t cp)
@@ -107,7 +208,23 @@ std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp)
     std::uint32_t info = CHAR_KNOWN;
     const std::uint32_t form = utf8_matching_form(letters, cp);
     const bool letter = cp != '-' && letters->letters.count(form) != 0;
-    if (letter) info |= CHAR_LETTER | form;
+    if (letter) {
+        info |= CHAR_LETTER;
+        if (letters->narrow) {
+            // Its own byte, or its small letter's; a letter the narrow form
+            // has no byte for keeps its text apart (its form then differs).
+            unsigned char own[4];
+            unsigned char small[4];
+            if (utf8_form_bytes(letters, cp, own) == 1 && (cp < 0x80 ? cp == form : true)) {
+                info |= CHAR_OWN | own[0];
+            } else {
+                utf8_form_bytes(letters, form, small);
+                info |= small[0];
+            }
+        } else {
+            info |= form;
+        }
+    }
     const utf8proc_property_t* property = utf8proc_get_property(static_cast<utf8proc_int32_t>(cp));
     const bool second = letters->seconds.count(cp) != 0;
     if (property->combining_class != 0 || second) info |= CHAR_JOINS;

@@ -5,8 +5,10 @@
 // letter when its lower-case form is. Words are matched in their
 // lower-case form, in Unicode's composed form (NFC).
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/letter_table.h"
@@ -19,7 +21,34 @@ struct Utf8Letters {
     // The bytes of the letters' UTF-8 forms are letters of the text that
     // the engine sees; ASCII capitals fold to their small letters there.
     LetterTable bytes;
+    // A set with at most NARROW_BYTES letters outside ASCII, counting their
+    // capitals and the soft hyphen, is matched in its narrow form: each of
+    // those characters is one byte there, from 0x80 on, and its capitals
+    // fold to their small letters as ASCII capitals do. The engine then
+    // walks a byte per letter, as for a single-byte text.
+    bool narrow;
+    std::unordered_map<std::uint32_t, unsigned char> narrow_bytes;  // a character's byte
+    // What each byte of the narrow form stands for: its UTF-8 bytes (in
+    // order from the lowest, the rest zero) and how many; a byte below 0x80
+    // stands for itself.
+    std::uint32_t narrow_text[256];
+    unsigned char narrow_length[256];
+    bool narrow_combining[256];  // it stands for a combining mark
+    // Every byte of the narrow form stands for one or two bytes of text:
+    // narrow_first and narrow_second give them for the bytes from 0x80 on.
+    bool narrow_short;
+    unsigned char narrow_first[128];
+    unsigned char narrow_second[128];
+    unsigned char soft_hyphen;   // the soft hyphen's byte in the narrow form
+    // The 128 characters of two bytes whose first byte is window_lead or the
+    // next (0: none of them is a letter): the narrow byte of each letter that
+    // stands for itself and never changes, 0 for the others. A text's
+    // letters in it are turned into the narrow form many at a time.
+    unsigned char window_lead;
+    unsigned char window_bytes[128];
 };
+
+constexpr std::size_t NARROW_BYTES = 128;
 
 // What a character is to the set, packed in 32 bits (see the masks).
 constexpr std::uint32_t CHAR_KNOWN = 1u << 31;      // the entry is filled in
@@ -31,9 +60,16 @@ constexpr std::uint32_t CHAR_CHANGES = 1u << 29;
 // The character joins the one before it in NFC: a combining mark, or the
 // second part of a composed letter.
 constexpr std::uint32_t CHAR_JOINS = 1u << 27;
-constexpr std::uint32_t CHAR_FORM = 0x1FFFFF;       // a letter's lower-case form, for matching
+// A letter's lower-case form, for matching: its code point, or in a narrow
+// form its byte there.
+constexpr std::uint32_t CHAR_FORM = 0x1FFFFF;
+// In a narrow form: the letter's byte stands for the letter itself (not
+// only for its lower-case form), so the text can be taken back from it.
+constexpr std::uint32_t CHAR_OWN = 1u << 28;
 
-void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions);
+// `narrow`: in the narrow form when the set allows it.
+void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions,
+                        bool narrow = true);
 
 // What `cp` is to the set (CHAR_KNOWN always set).
 std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp);
@@ -41,6 +77,10 @@ std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp);
 // The code point as the set writes it: its lower-case form when that is a
 // letter of the set, else itself.
 std::uint32_t utf8_matching_form(const Utf8Letters* letters, std::uint32_t cp);
+
+// Writes the bytes of a letter's matching form as the engine sees them (its
+// byte in a narrow form, else its UTF-8 form) and returns how many.
+int utf8_form_bytes(const Utf8Letters* letters, std::uint32_t cp, unsigned char* out);
 
 // The lines of a pattern or exception file that hold patterns or words: not
 // blank, not a "%" comment. Calls `take` with each, without its line end.

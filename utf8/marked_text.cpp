@@ -6,6 +6,7 @@
 
 #include "engine/copy_slack.h"
 #include "platform/features.h"
+#include "utf8/letters.h"
 
 #if ZARNET_AVX512_PATHS
 #include <immintrin.h>
@@ -39,6 +40,50 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
         spread = _mm512_mask_mov_epi8(spread, _pext_u64(FIRST, layout), firsts);
         _mm512_storeu_si512(out, spread);
         out += count + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
+        at += count;
+    }
+    return out;
+}
+
+// A narrow form's text with a mark of two bytes, 16 bytes of form at a
+// time, for a set whose narrow bytes stand for one or two bytes of text
+// each: every byte of form gets four places (the text's first byte, its
+// second, the mark's two), those it needs are picked by their bits
+// (pdep), and the byte compression of AVX-512 VBMI2 packs them. `source`
+// is the form at form[from] and can be read 16 bytes on; the output is
+// written 64 bytes at a time.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_narrow(
+    const Utf8Letters* letters, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
+    std::size_t to, unsigned char* out, unsigned char first, unsigned char second)
+{
+    constexpr std::uint64_t TEXT = 0x1111111111111111ull;  // places 0, 4, 8 ... 60
+    const __m512i firsts_low = _mm512_loadu_si512(letters->narrow_first);
+    const __m512i firsts_high = _mm512_loadu_si512(letters->narrow_first + 64);
+    const __m512i seconds_low = _mm512_loadu_si512(letters->narrow_second);
+    const __m512i seconds_high = _mm512_loadu_si512(letters->narrow_second + 64);
+    // Byte k of the form to places 4k .. 4k + 3.
+    alignas(64) static constexpr unsigned char FOUR_EACH[64] = {
+        0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7,
+        8, 8, 8, 8, 9, 9, 9, 9, 10, 10, 10, 10, 11, 11, 11, 11, 12, 12, 12, 12, 13, 13, 13, 13, 14, 14, 14, 14,
+        15, 15, 15, 15};
+    const __m512i four_each = _mm512_load_si512(FOUR_EACH);
+    const __m512i mark_bytes = _mm512_set1_epi16(static_cast<short>(first | second << 8));
+    std::size_t at = from;
+    while (at < to) {
+        const std::size_t count = to - at < 16 ? to - at : 16;
+        const std::uint64_t bits = mark_bits_at(marks, at, count);
+        const __m512i form = _mm512_maskz_permutexvar_epi8(
+            ~__mmask64{0}, four_each, _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + (at - from)))));
+        const __mmask64 wide = _mm512_movepi8_mask(form);
+        __m512i spread = _mm512_mask_blend_epi8(0xCCCCCCCCCCCCCCCCull, form, mark_bytes);
+        spread = _mm512_mask_mov_epi8(spread, wide & TEXT, _mm512_permutex2var_epi8(firsts_low, form, firsts_high));
+        spread = _mm512_mask_mov_epi8(spread, TEXT << 1, _mm512_permutex2var_epi8(seconds_low, form, seconds_high));
+        const std::uint64_t layout =
+            (_bzhi_u64(TEXT, static_cast<unsigned>(4 * count)) | (wide & (TEXT << 1))) | _pdep_u64(bits, TEXT << 2) |
+            _pdep_u64(bits, TEXT << 3);
+        const std::uint64_t kept = count == 16 ? layout : _bzhi_u64(layout, static_cast<unsigned>(4 * count));
+        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(kept, spread));
+        out += _mm_popcnt_u64(kept);
         at += count;
     }
     return out;
@@ -166,24 +211,128 @@ bool put_marked(Utf8Output* output, const unsigned char* source, const std::uint
     return true;
 }
 
+// Bytes of a narrow form written out at a time, each part with room made
+// for the most its text and marks can take.
+constexpr std::size_t NARROW_PART = 4096;
+
+// Writes the text that the narrow form's bytes form[0 .. count) stand for.
+// The output is written 8 bytes at a time past what it needs.
+ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const Utf8Letters* letters, const unsigned char* form,
+                                                           std::size_t count, unsigned char* out)
+{
+    std::size_t at = 0;
+    for (; at + 8 <= count; at += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, form + at, 8);
+        if ((eight & 0x8080808080808080ull) == 0) {
+            std::memcpy(out, &eight, 8);
+            out += 8;
+            continue;
+        }
+        for (std::size_t k = at; k < at + 8; ++k) {
+            std::memcpy(out, &letters->narrow_text[form[k]], 4);
+            out += letters->narrow_length[form[k]];
+        }
+    }
+    for (; at < count; ++at) {
+        std::memcpy(out, &letters->narrow_text[form[at]], 4);
+        out += letters->narrow_length[form[at]];
+    }
+    return out;
+}
+
+// Writes the text of form[from .. to) in a narrow form, each byte as the
+// character it stands for, with a mark after each marked byte.
+bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
+                std::size_t to)
+{
+    const Utf8Letters* letters = output->reader->letters;
+    const std::size_t mark_length = output->mark.size();
+    const char* mark = output->mark.data();
+    const bool short_mark = mark_length <= 8;
+    char mark_word[8] = {};
+    if (short_mark) std::memcpy(mark_word, mark, mark_length);
+    BlockWriter* writer = output->writer;
+    static_assert(COPY_SLACK >= 8);
+    for (std::size_t part = from; part < to;) {
+        const std::size_t stop = to - part < NARROW_PART ? to : part + NARROW_PART;
+        // Room for a mark after every byte, or, where the block cannot hold
+        // that, for the marks there are.
+        bool room = make_room(writer, (stop - part) * (4 + mark_length));
+        if (!room) {
+            std::size_t count = 0;
+            for (std::size_t word = part / 64; 64 * word < stop; ++word) {
+                count += static_cast<std::size_t>(std::popcount(bits_in(marks, word, part, stop)));
+            }
+            room = make_room(writer, 4 * (stop - part) + count * mark_length);
+        }
+        if (!room) {
+            // More than the block holds at once: a byte at a time.
+            for (std::size_t at = part; at < stop; ++at) {
+                unsigned char text[4];
+                std::memcpy(text, &letters->narrow_text[source[at - from]], 4);
+                if (!put_bytes(writer, text, letters->narrow_length[source[at - from]])) return false;
+                if (marked(marks, at) &&
+                    !put_bytes(writer, reinterpret_cast<const unsigned char*>(mark), mark_length)) {
+                    return false;
+                }
+            }
+            part = stop;
+            continue;
+        }
+        unsigned char* target = writer->bytes + writer->used;
+#if ZARNET_AVX512_PATHS
+        if (mark_length == 2 && letters->narrow_short && cpu_has_avx512_vbmi2()) {
+            target = spread_narrow(letters, source + (part - from), marks, part, stop, target,
+                                   static_cast<unsigned char>(mark[0]), static_cast<unsigned char>(mark[1]));
+            writer->used = static_cast<std::size_t>(target - writer->bytes);
+            part = stop;
+            continue;
+        }
+#endif
+        std::size_t done = part;
+        for (std::size_t word = part / 64; 64 * word < stop; ++word) {
+            std::uint64_t bits = bits_in(marks, word, part, stop);
+            while (bits != 0) {
+                const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
+                bits &= bits - 1;
+                target = put_narrow_text(letters, source + (done - from), at + 1 - done, target);
+                if (short_mark) {
+                    std::memcpy(target, mark_word, 8);
+                } else {
+                    std::memcpy(target, mark, mark_length);
+                }
+                target += mark_length;
+                done = at + 1;
+            }
+        }
+        target = put_narrow_text(letters, source + (done - from), stop - done, target);
+        writer->used = static_cast<std::size_t>(target - writer->bytes);
+        part = stop;
+    }
+    return true;
+}
+
 int put_utf8(void* context, const unsigned char* form, const std::uint64_t* marks, std::size_t from, std::size_t to)
 {
     Utf8Output* output = static_cast<Utf8Output*>(context);
     std::deque<Patch>& patches = output->reader->patches;
     ByteQueue* patch_bytes = &output->reader->patch_bytes;
     const std::uint64_t base = output->handed - from;  // the place of form[0] in the whole form
+    const bool narrow = output->reader->letters->narrow;
     std::size_t at = from;
     bool ok = true;
     while (ok && at < to) {
         if (patches.empty() || patches.front().at >= base + to) {
-            ok = put_marked(output, form + at, marks, at, to);
+            ok = narrow ? put_narrow(output, form + at, marks, at, to) : put_marked(output, form + at, marks, at, to);
             at = to;
             break;
         }
         const Patch patch = patches.front();
         const std::size_t start = patch.at > base + at ? static_cast<std::size_t>(patch.at - base) : at;
         if (start > at) {
-            ok = put_marked(output, form + at, marks, at, start);
+            ok = narrow ? put_narrow(output, form + at, marks, at, start)
+                        : put_marked(output, form + at, marks, at, start);
             at = start;
             continue;
         }

@@ -13,6 +13,9 @@
 #if ZARNET_SSE2
 #include <emmintrin.h>
 #endif
+#if ZARNET_AVX512_PATHS
+#include <immintrin.h>
+#endif
 
 #include "platform/memory.h"
 #include "utf8/utf8_decode.h"
@@ -56,6 +59,65 @@ std::size_t ascii_run(const unsigned char* bytes, std::size_t limit)
     while (n < limit && bytes[n] < 0x80 && bytes[n] != 0) ++n;
     return n;
 }
+
+#if ZARNET_AVX512_PATHS
+// Where narrow_blocks stopped.
+struct BlocksEnd {
+    std::size_t at;        // in the text
+    std::size_t out;       // in the form
+    std::size_t last_at;   // where the last character taken began, in the text
+};
+
+// Turns the text at raw[at ..] into the narrow form at into[out ..], 64
+// bytes of text at a time, while it is ASCII (no NUL) and letters of two
+// bytes in the set's window (letters.h): each of those becomes its byte, a
+// second byte is left out, compressed with VBMI2. Stops before `at_end`
+// (the text is read a byte past the block), and while the form has 64
+// bytes of room before `out_end`.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) BlocksEnd narrow_blocks(
+    const Utf8Letters* letters, const unsigned char* raw, std::size_t at, std::size_t at_end, unsigned char* into,
+    std::size_t out, std::size_t out_end)
+{
+    const __m512i low_table = _mm512_loadu_si512(letters->window_bytes);
+    const __m512i high_table = _mm512_loadu_si512(letters->window_bytes + 64);
+    const __m512i lead = _mm512_set1_epi8(static_cast<char>(letters->window_lead));
+    const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
+    BlocksEnd end{at, out, SIZE_MAX};
+    while (at + 65 <= at_end && out + 64 <= out_end) {
+        const __m512i text = _mm512_loadu_si512(raw + at);
+        const __m512i next = _mm512_loadu_si512(raw + at + 1);
+        const __mmask64 ascii = ~_mm512_movepi8_mask(text) & _mm512_test_epi8_mask(text, text);
+        const __mmask64 second = _mm512_cmpeq_epi8_mask(_mm512_and_si512(text, top_two), continuation);
+        const __mmask64 before_second = _mm512_cmpeq_epi8_mask(_mm512_and_si512(next, top_two), continuation);
+        // A first byte's place in the window: 0 or 1, times 64, plus the
+        // second byte's low six bits.
+        const __m512i offset = _mm512_sub_epi8(text, lead);
+        const __mmask64 in_window = _mm512_cmplt_epu8_mask(offset, _mm512_set1_epi8(2));
+        const __m512i index =
+            _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(offset, 6), _mm512_set1_epi8(0x40)),
+                            _mm512_and_si512(next, _mm512_set1_epi8(0x3F)));
+        const __m512i bytes = _mm512_permutex2var_epi8(low_table, index, high_table);
+        const __mmask64 first = in_window & before_second & _mm512_test_epi8_mask(bytes, bytes);
+        const __mmask64 taken_second = second & (first << 1);
+        const __mmask64 refused = ~(ascii | first | taken_second);
+        std::size_t count = refused == 0 ? 64 : static_cast<std::size_t>(_tzcnt_u64(refused));
+        // A letter whose second byte lies past the block waits for the next.
+        if (count == 64 && (first >> 63) != 0) count = 63;
+        if (count == 0) break;
+        const __mmask64 kept = _bzhi_u64(~taken_second, static_cast<unsigned>(count));
+        const __m512i form = _mm512_mask_blend_epi8(first, text, bytes);
+        _mm512_storeu_si512(into + out, _mm512_maskz_compress_epi8(kept, form));
+        end.last_at = at + count - 1 - ((taken_second >> (count - 1)) & 1);
+        at += count;
+        out += static_cast<std::size_t>(_mm_popcnt_u64(kept));
+        if (count < 63) break;
+    }
+    end.at = at;
+    end.out = out;
+    return end;
+}
+#endif
 
 std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
 {
@@ -157,7 +219,9 @@ std::size_t stretch_form(Utf8Reader* reader, const unsigned char* text, std::siz
     for (utf8proc_ssize_t k = 0; k < n; ++k) {
         const std::uint32_t cp = static_cast<std::uint32_t>(points[k]);
         const std::uint32_t info = info_of(reader, cp);
-        if ((info & CHAR_LETTER) != 0) {
+        if ((info & CHAR_LETTER) != 0 && reader->letters->narrow) {
+            out[written++] = static_cast<unsigned char>(info & CHAR_FORM);
+        } else if ((info & CHAR_LETTER) != 0) {
             written += static_cast<std::size_t>(utf8_encode(info & CHAR_FORM, out + written));
         } else {
             const int bytes = utf8_encoded_length(cp);
@@ -172,6 +236,8 @@ std::size_t stretch_form(Utf8Reader* reader, const unsigned char* text, std::siz
 // `room` bytes; stops where the text at hand may not show a whole stretch
 // (unless the input has ended), or at bytes that are not UTF-8. Returns the
 // length written; the text used is put in the queue.
+// NARROW: the set's narrow form, a byte for each letter.
+template <bool NARROW>
 std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
 {
     const unsigned char* raw = reader->raw;
@@ -184,7 +250,25 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
     // can still be joined with marks that follow it.
     std::size_t last_at = SIZE_MAX;
     std::size_t last_out = 0;
+#if ZARNET_AVX512_PATHS
+    const bool blocks = NARROW && reader->letters->window_lead != 0 && cpu_has_avx512_vbmi2();
+#else
+    constexpr bool blocks = false;
+#endif
     while (at < safe_end && out + STRETCH_ROOM <= room) {
+#if ZARNET_AVX512_PATHS
+        if (blocks) {
+            // As much as the blocks take; then a character the usual way.
+            const BlocksEnd taken = narrow_blocks(reader->letters, raw, at, safe_end, into, out, room - STRETCH_ROOM);
+            if (taken.at != at) {
+                at = taken.at;
+                out = taken.out;
+                last_at = taken.last_at;
+                last_out = out - 1;
+                if (at >= safe_end || out + STRETCH_ROOM > room) break;
+            }
+        }
+#endif
         const unsigned char lead = raw[at];
         if (lead < 0x80) {
             // A run of ASCII goes as it is (the engine folds its capitals);
@@ -210,7 +294,7 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
             // Latin with diacritics, Greek, Cyrillic ...), as long as they
             // keep their length.
             const std::size_t before = at;
-            while (at + 1 < safe_end && out + STRETCH_ROOM <= room) {
+            while (at + 1 < safe_end && out + STRETCH_ROOM <= room && !(blocks && at != before)) {
                 const unsigned char first = raw[at];
                 const unsigned char second = raw[at + 1];
                 if (first < 0xC2 || first >= 0xE0 || (second & 0xC0) != 0x80) break;
@@ -218,19 +302,24 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
                 const std::uint32_t point_info = info_of(reader, point);
                 if ((point_info & CHAR_CHANGES) != 0 || point == 0xAD) break;
                 const std::uint32_t form = point_info & CHAR_FORM;
-                if ((point_info & CHAR_LETTER) != 0) {
-                    into[out] = static_cast<unsigned char>(0xC0 | form >> 6);
-                    into[out + 1] = static_cast<unsigned char>(0x80 | (form & 0x3F));
-                    if (form != point) add_patch(reader, reader->produced + out, 2, raw + at, 2);
-                } else {
+                last_at = at;
+                last_out = out;
+                if ((point_info & CHAR_LETTER) == 0) {
                     into[out] = NO_LETTER;
                     into[out + 1] = NO_LETTER;
                     add_patch(reader, reader->produced + out, 2, raw + at, 2);
+                    out += 2;
+                } else if constexpr (NARROW) {
+                    into[out] = static_cast<unsigned char>(form);
+                    if ((point_info & CHAR_OWN) == 0) add_patch(reader, reader->produced + out, 1, raw + at, 2);
+                    out += 1;
+                } else {
+                    into[out] = static_cast<unsigned char>(0xC0 | form >> 6);
+                    into[out + 1] = static_cast<unsigned char>(0x80 | (form & 0x3F));
+                    if (form != point) add_patch(reader, reader->produced + out, 2, raw + at, 2);
+                    out += 2;
                 }
-                last_at = at;
-                last_out = out;
                 at += 2;
-                out += 2;
             }
             if (at != before) continue;
         }
@@ -246,25 +335,36 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
         }
         const std::uint32_t info = info_of(reader, cp);
         if ((info & CHAR_CHANGES) == 0) {
-            if ((info & CHAR_LETTER) != 0) {
+            std::size_t form_length = static_cast<std::size_t>(length);
+            if (NARROW && (info & CHAR_LETTER) != 0) {
+                // One byte, which stands for the letter unless it is not its own.
+                into[out] = static_cast<unsigned char>(info & CHAR_FORM);
+                form_length = 1;
+                if ((info & CHAR_OWN) == 0) {
+                    add_patch(reader, reader->produced + out, 1, raw + at, static_cast<std::size_t>(length));
+                }
+            } else if ((info & CHAR_LETTER) != 0) {
                 // A letter that does not change keeps its length.
                 utf8_encode(info & CHAR_FORM, into + out);
                 if ((info & CHAR_FORM) != cp) {
-                    add_patch(reader, reader->produced + out, static_cast<std::size_t>(length), raw + at,
-                              static_cast<std::size_t>(length));
+                    add_patch(reader, reader->produced + out, form_length, raw + at, form_length);
                 }
             } else if (cp == 0xAD) {
                 // A soft hyphen stays as it is: it holds the word together.
-                into[out] = raw[at];
-                into[out + 1] = raw[at + 1];
+                if constexpr (NARROW) {
+                    into[out] = reader->letters->soft_hyphen;
+                    form_length = 1;
+                } else {
+                    into[out] = raw[at];
+                    into[out + 1] = raw[at + 1];
+                }
             } else {
-                std::memset(into + out, NO_LETTER, static_cast<std::size_t>(length));
-                add_patch(reader, reader->produced + out, static_cast<std::size_t>(length), raw + at,
-                          static_cast<std::size_t>(length));
+                std::memset(into + out, NO_LETTER, form_length);
+                add_patch(reader, reader->produced + out, form_length, raw + at, form_length);
             }
             last_at = at;
             last_out = out;
-            out += static_cast<std::size_t>(length);
+            out += form_length;
             at += static_cast<std::size_t>(length);
             continue;
         }
@@ -324,12 +424,14 @@ std::size_t read_form(void* context, unsigned char* into, std::size_t count, int
         // Straight into the engine's buffer while it has room for a whole
         // stretch; the rest by way of the reader's own.
         if (count - given >= STRETCH_ROOM + LOOK_AHEAD) {
-            const std::size_t made = convert(reader, into + given, count - given);
+            const std::size_t made = reader->letters->narrow ? convert<true>(reader, into + given, count - given)
+                                                             : convert<false>(reader, into + given, count - given);
             given += made;
             if (made != 0 || reader->invalid) continue;
         } else {
             reader->form_start = 0;
-            reader->form_end = convert(reader, reader->form, FORM_BYTES);
+            reader->form_end = reader->letters->narrow ? convert<true>(reader, reader->form, FORM_BYTES)
+                                                       : convert<false>(reader, reader->form, FORM_BYTES);
             if (reader->form_end != 0 || reader->invalid) continue;
         }
         // What is at hand makes no whole stretch: more text is needed.

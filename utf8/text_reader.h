@@ -2,11 +2,13 @@
 // Reads a UTF-8 text for the engine: the engine gets the text in the form
 // that the patterns match, each letter in its composed form (NFC) and lower
 // case (ASCII capitals excepted: the engine folds those itself), every
-// other character as bytes that are no letter.
+// other character as bytes that are no letter. In a set's narrow form
+// (letters.h) each letter is one byte.
 //
-// Nearly every character keeps its bytes in that form, so the output can
-// take the text back from the form itself. Where the form differs (a
-// character that is no letter, a capital, a NUL, a word in decomposed form),
+// Nearly every character keeps its bytes in that form, or stands for them
+// there by its narrow byte, so the output can take the text back from the
+// form itself. Where the form differs (a character that is no letter, a
+// capital outside the narrow form, a NUL, a word in decomposed form),
 // the reader keeps the text's own bytes there as a patch for the output.
 
 #include <cstddef>

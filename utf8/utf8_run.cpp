@@ -18,6 +18,7 @@
 #include "platform/processors.h"
 #include "utf8/marked_text.h"
 #include "utf8/text_reader.h"
+#include "utf8/utf8_decode.h"
 
 namespace {
 
@@ -57,15 +58,35 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
 }  // namespace
 
 void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
-                       int right, const std::string& mark)
+                       int right, const std::string& mark, bool narrow)
 {
-    utf8_letters_build(&marker->letters, patterns, exceptions);
+    utf8_letters_build(&marker->letters, patterns, exceptions, narrow);
     utf8_word_rule_build(&marker->rule, &marker->letters, exceptions, left, right);
     marker->mark = mark;
-    // The engine gets the patterns alone, a line each.
+    // The engine gets the patterns alone, a line each, their letters as it
+    // sees them in the text.
     std::string lines;
     for_each_entry(patterns, [&](std::string_view line) {
-        lines.append(line.substr(0, line.find_first_of(" \t"))).push_back('\n');
+        const std::string_view pattern = line.substr(0, line.find_first_of(" \t"));
+        if (!marker->letters.narrow) {
+            lines.append(pattern).push_back('\n');
+            return;
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
+        for (std::size_t at = 0; at < pattern.size();) {
+            std::uint32_t cp = 0;
+            const int length = utf8_decode(bytes + at, pattern.size() - at, &cp);
+            if (length <= 0) {
+                lines.push_back(static_cast<char>(bytes[at++]));
+                continue;
+            }
+            unsigned char form[4];
+            const int n = marker->letters.letters.count(cp) != 0 ? utf8_form_bytes(&marker->letters, cp, form)
+                                                                  : utf8_encode(cp, form);
+            lines.append(reinterpret_cast<const char*>(form), static_cast<std::size_t>(n));
+            at += static_cast<std::size_t>(length);
+        }
+        lines.push_back('\n');
     });
     ByteSource source =
         byte_source_from_memory(reinterpret_cast<const unsigned char*>(lines.data()), lines.size());

@@ -17,9 +17,10 @@ struct Utf8Marker {
 };
 
 // Loads the patterns and exceptions (the texts of their files) with the
-// fewest letters before the first break and after the last.
+// fewest letters before the first break and after the last; in the set's
+// narrow form (letters.h) where it has one, unless `narrow` is false.
 void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
-                       int right, const std::string& mark);
+                       int right, const std::string& mark, bool narrow = true);
 void utf8_marker_destroy(Utf8Marker* marker);
 
 // Marks in_file into out_file ("-": standard input or output), on every

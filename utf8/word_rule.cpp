@@ -1,5 +1,7 @@
 #include "utf8/word_rule.h"
 
+#include <cstring>
+
 #include <utf8proc.h>
 
 #include "utf8/utf8_decode.h"
@@ -24,6 +26,7 @@ void utf8_word_rule_build(Utf8WordRule* rule, const Utf8Letters* letters, std::s
     rule->left = left;
     rule->right = right;
     rule->bytes = &letters->bytes;
+    rule->letters = letters;
     rule->shortest = SIZE_MAX;
     rule->longest = 0;
     for_each_entry(exceptions, [&](std::string_view line) {
@@ -48,7 +51,7 @@ void utf8_word_rule_build(Utf8WordRule* rule, const Utf8Letters* letters, std::s
                 continue;
             }
             unsigned char encoded[4];
-            const int n = utf8_encode(utf8_matching_form(letters, cp), encoded);
+            const int n = utf8_form_bytes(letters, utf8_matching_form(letters, cp), encoded);
             form.append(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(n));
         }
         if (form.empty()) return;
@@ -66,11 +69,19 @@ void utf8_word_adjust(const void* context, const unsigned char* run, std::int64_
 {
     const Utf8WordRule* rule = static_cast<const Utf8WordRule*>(context);
     const std::size_t size = static_cast<std::size_t>(length);
+    const Utf8Letters* set = rule->letters;
     // A word with its author's soft hyphens keeps those alone.
-    for (std::size_t at = 0; at + 1 < size; ++at) {
-        if (run[at] == 0xC2 && run[at + 1] == 0xAD) {
+    if (set->narrow) {
+        if (std::memchr(run, set->soft_hyphen, size) != nullptr) {
             clear(marks);
             return;
+        }
+    } else {
+        for (std::size_t at = 0; at + 1 < size; ++at) {
+            if (run[at] == 0xC2 && run[at + 1] == 0xAD) {
+                clear(marks);
+                return;
+            }
         }
     }
     if (size >= rule->shortest && size <= rule->longest) {
@@ -85,6 +96,21 @@ void utf8_word_adjust(const void* context, const unsigned char* run, std::int64_
     bool any = false;
     for (int w = 0; w < RUN_MARK_WORDS; ++w) any = any || marks[w] != 0;
     if (!any) return;
+    if (set->narrow) {
+        // A byte a character: the minima are in bytes.
+        const auto count = static_cast<std::int64_t>(size);
+        const std::size_t head = size < static_cast<std::size_t>(MARKED_LETTERS_MAX) ? size : MARKED_LETTERS_MAX;
+        for (std::size_t at = 0; at < head; ++at) {
+            std::uint64_t& word = marks[at / 64];
+            const std::uint64_t bit = std::uint64_t{1} << (at % 64);
+            if ((word & bit) == 0) continue;
+            const auto before = static_cast<std::int64_t>(at) + 1;
+            const bool keep = at + 1 < size && before >= rule->left && count - before >= rule->right &&
+                              !set->narrow_combining[run[at + 1]];
+            if (!keep) word &= ~bit;
+        }
+        return;
+    }
     // Letters in the run, and before each byte.
     std::int64_t letters = 0;
     for (std::size_t at = 0; at < size; ++at) letters += continuation(run[at]) ? 0 : 1;

@@ -27,6 +27,7 @@ struct Utf8WordRule {
     std::size_t shortest;  // of the exceptions' forms, in bytes
     std::size_t longest;
     const LetterTable* bytes;  // the engine's letters, whose ASCII capitals it folds
+    const Utf8Letters* letters;  // in a narrow form, a byte is a character
 };
 
 // Reads the exception words (a "-" at every break; "%" comments).

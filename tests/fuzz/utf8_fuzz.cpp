@@ -1,7 +1,7 @@
 // zarnet-utf8's reader, engine and writer on any bytes, in small blocks and
 // in small pieces on two threads: a text that is UTF-8 comes back whole once
-// the marks are taken out (the mark is a byte UTF-8 never holds), and the
-// same from both passes; one that is not UTF-8 is refused.
+// the marks are taken out (the mark is one byte or two that UTF-8 never
+// holds), and the same from both passes; one that is not UTF-8 is refused.
 
 #include <cstdint>
 #include <cstdio>
@@ -21,15 +21,17 @@ namespace {
 const char* const SETS[] = {"en-us", "de-1996", "el-monoton", "hi", "cu", "ru"};
 constexpr int SET_COUNT = sizeof SETS / sizeof SETS[0];
 
-const Utf8Marker* marker_for(int k)
+// Set k with a mark of one byte, or of two.
+const Utf8Marker* marker_for(int k, bool two)
 {
-    static Utf8Marker* markers[SET_COUNT] = {};
-    if (markers[k] == nullptr) {
+    static Utf8Marker* markers[2][SET_COUNT] = {};
+    if (markers[two][k] == nullptr) {
         const PatternSet* set = find_pattern_set(SETS[k]);
-        markers[k] = new Utf8Marker;
-        utf8_marker_build(markers[k], set->patterns, set->exceptions, set->left, set->right, "\xFF");
+        markers[two][k] = new Utf8Marker;
+        utf8_marker_build(markers[two][k], set->patterns, set->exceptions, set->left, set->right,
+                          two ? "\xFF\xFE" : "\xFF");
     }
-    return markers[k];
+    return markers[two][k];
 }
 
 bool is_utf8(const std::string& text)
@@ -73,7 +75,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
-    const Utf8Marker* marker = marker_for(data[0] % SET_COUNT);
+    const Utf8Marker* marker = marker_for(data[0] % SET_COUNT, data[0] / SET_COUNT % 2 != 0);
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     bool refused = false;
     const std::string marked = mark(marker, text, one_thread(1024), &refused);
@@ -81,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (refused) return 0;
     std::string unmarked;
     for (char byte : marked) {
-        if (byte != '\xFF') unmarked.push_back(byte);
+        if (byte != '\xFF' && byte != '\xFE') unmarked.push_back(byte);
     }
     if (unmarked != text) std::abort();
     bool refused_threaded = false;
