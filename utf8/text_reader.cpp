@@ -84,6 +84,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
     BlocksEnd end{at, out, SIZE_MAX};
+    // The block starts with the second byte of a letter taken before it.
+    std::uint64_t carried = 0;
     while (at + 65 <= at_end && out + 64 <= out_end) {
         const __m512i text = _mm512_loadu_si512(raw + at);
         const __m512i next = _mm512_loadu_si512(raw + at + 1);
@@ -99,20 +101,32 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
                             _mm512_and_si512(next, _mm512_set1_epi8(0x3F)));
         const __m512i bytes = _mm512_permutex2var_epi8(low_table, index, high_table);
         const __mmask64 first = in_window & before_second & _mm512_test_epi8_mask(bytes, bytes);
-        const __mmask64 taken_second = second & (first << 1);
+        const __mmask64 taken_second = second & (first << 1 | carried);
         const __mmask64 refused = ~(ascii | first | taken_second);
-        std::size_t count = refused == 0 ? 64 : static_cast<std::size_t>(_tzcnt_u64(refused));
-        // A letter whose second byte lies past the block waits for the next.
-        if (count == 64 && (first >> 63) != 0) count = 63;
-        if (count == 0) break;
-        const __mmask64 kept = _bzhi_u64(~taken_second, static_cast<unsigned>(count));
         const __m512i form = _mm512_mask_blend_epi8(first, text, bytes);
+        if (refused != 0) {
+            // Up to the first character they do not take.
+            const auto count = static_cast<unsigned>(_tzcnt_u64(refused));
+            carried = 0;
+            if (count == 0) break;
+            const __mmask64 kept = _bzhi_u64(~taken_second, count);
+            _mm512_storeu_si512(into + out, _mm512_maskz_compress_epi8(kept, form));
+            end.last_at = at + count - 1 - ((taken_second >> (count - 1)) & 1);
+            at += count;
+            out += static_cast<std::size_t>(_mm_popcnt_u64(kept));
+            break;
+        }
+        // The whole block. A letter whose first byte ends it is taken with
+        // its second, the first byte of the next block; the next block's
+        // place does not wait for the masks.
+        const __mmask64 kept = ~taken_second;
         _mm512_storeu_si512(into + out, _mm512_maskz_compress_epi8(kept, form));
-        end.last_at = at + count - 1 - ((taken_second >> (count - 1)) & 1);
-        at += count;
+        carried = first >> 63;
+        end.last_at = at + 63 - (carried != 0 ? 0 : (taken_second >> 63));
+        at += 64;
         out += static_cast<std::size_t>(_mm_popcnt_u64(kept));
-        if (count < 63) break;
     }
+    at += carried;
     end.at = at;
     end.out = out;
     return end;
