@@ -155,31 +155,46 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
         bytes->letter[0xAD] = true;
     }
 
-    // The window: the two first bytes whose characters hold the most letters
-    // that keep their form.
-    letters->window_lead = 0;
+    // The window.
+    letters->window_base = 0;
+    letters->window_length = 0;
     std::fill(std::begin(letters->window_bytes), std::end(letters->window_bytes), 0);
     if (!letters->narrow) return;
     const auto plain = [&](std::uint32_t cp) {
         const std::uint32_t info = utf8_char_info(letters, cp);
         return cp != 0xAD && (info & (CHAR_LETTER | CHAR_OWN | CHAR_CHANGES)) == (CHAR_LETTER | CHAR_OWN);
     };
-    // Only a character with a narrow byte of its own can be one.
-    int per_lead[0x20] = {};
+    // Only a character with a narrow byte of its own can be one; the
+    // letters in each 64 code points.
+    std::unordered_map<std::uint32_t, int> per_64;
     for (const auto& [cp, byte] : letters->narrow_bytes) {
-        if (cp >= 0x80 && cp < 0x800 && plain(cp)) ++per_lead[cp >> 6];
+        if (cp >= 0x80 && cp < 0x10000 && plain(cp)) ++per_64[cp >> 6];
     }
     int best = 0;
-    for (unsigned lead = 0xC2; lead + 1 <= 0xDF; ++lead) {
-        const int count = per_lead[lead & 0x1F] + per_lead[(lead & 0x1F) + 1];
-        if (count > best) {
-            best = count;
-            letters->window_lead = static_cast<unsigned char>(lead);
+    for (const auto& [part, count] : per_64) {
+        for (const std::uint32_t base : {part << 6, (part - 1) << 6}) {
+            const int length = utf8_encoded_length(base);
+            // Both halves of the same length, and of the same first byte
+            // when they have three bytes.
+            if (base < 0x80 || utf8_encoded_length(base + 127) != length ||
+                (length == 3 && (base >> 12) != ((base + 127) >> 12))) {
+                continue;
+            }
+            const auto letters_in = [&](std::uint32_t key) {
+                const auto found = per_64.find(key);
+                return found == per_64.end() ? 0 : found->second;
+            };
+            const int held = letters_in(base >> 6) + letters_in((base >> 6) + 1);
+            if (held > best || (held == best && base < letters->window_base)) {
+                best = held;
+                letters->window_base = base;
+                letters->window_length = length;
+            }
         }
     }
     if (best == 0) return;
     for (std::uint32_t k = 0; k < 128; ++k) {
-        const std::uint32_t cp = ((letters->window_lead & 0x1Fu) << 6) + k;
+        const std::uint32_t cp = letters->window_base + k;
         if (plain(cp)) letters->window_bytes[k] = static_cast<unsigned char>(utf8_char_info(letters, cp) & CHAR_FORM);
     }
 }

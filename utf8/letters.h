@@ -40,11 +40,14 @@ struct Utf8Letters {
     unsigned char narrow_first[128];
     unsigned char narrow_second[128];
     unsigned char soft_hyphen;   // the soft hyphen's byte in the narrow form
-    // The 128 characters of two bytes whose first byte is window_lead or the
-    // next (0: none of them is a letter): the narrow byte of each letter that
-    // stands for itself and never changes, 0 for the others. A text's
-    // letters in it are turned into the narrow form many at a time.
-    unsigned char window_lead;
+    // The window: the 128 code points from window_base (a multiple of 64),
+    // all of the same UTF-8 length, window_length (2 or 3; 0: no window),
+    // that hold the most letters that stand for themselves in the narrow
+    // form and never change; window_bytes gives their narrow bytes, 0 for
+    // the other code points. A text's letters in it are turned into the
+    // narrow form many at a time.
+    std::uint32_t window_base;
+    int window_length;
     unsigned char window_bytes[128];
 };
 

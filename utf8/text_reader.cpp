@@ -69,64 +69,84 @@ struct BlocksEnd {
 };
 
 // Turns the text at raw[at ..] into the narrow form at into[out ..], 64
-// bytes of text at a time, while it is ASCII (no NUL) and letters of two
-// bytes in the set's window (letters.h): each of those becomes its byte, a
-// second byte is left out, compressed with VBMI2. Stops before `at_end`
-// (the text is read a byte past the block), and while the form has 64
-// bytes of room before `out_end`.
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) BlocksEnd narrow_blocks(
+// bytes of text at a time, while it is ASCII (no NUL) and letters in the
+// set's window (letters.h), of LENGTH bytes each: each of those becomes its
+// byte, the others of the letter are left out, compressed with VBMI2. Stops
+// before `at_end` (the text is read LENGTH - 1 bytes past the block), and
+// while the form has 64 bytes of room before `out_end`.
+template <int LENGTH>
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,popcnt"))) BlocksEnd narrow_blocks(
     const Utf8Letters* letters, const unsigned char* raw, std::size_t at, std::size_t at_end, unsigned char* into,
     std::size_t out, std::size_t out_end)
 {
     const __m512i low_table = _mm512_loadu_si512(letters->window_bytes);
     const __m512i high_table = _mm512_loadu_si512(letters->window_bytes + 64);
-    const __m512i lead = _mm512_set1_epi8(static_cast<char>(letters->window_lead));
+    // The byte that tells the window's two halves apart (the first, or the
+    // second of three), and the first of three.
+    const std::uint32_t base = letters->window_base;
+    const __m512i half = _mm512_set1_epi8(
+        static_cast<char>(LENGTH == 2 ? 0xC0 | base >> 6 : 0x80 | (base >> 6 & 0x3F)));
+    const __m512i lead = _mm512_set1_epi8(static_cast<char>(0xE0 | base >> 12));
     const __m512i top_two = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
     BlocksEnd end{at, out, SIZE_MAX};
-    // The block starts with the second byte of a letter taken before it.
+    // The block starts with the last bytes of a letter taken before it.
     std::uint64_t carried = 0;
-    while (at + 65 <= at_end && out + 64 <= out_end) {
+    while (at + 64 + LENGTH - 1 <= at_end && out + 64 <= out_end) {
         const __m512i text = _mm512_loadu_si512(raw + at);
         const __m512i next = _mm512_loadu_si512(raw + at + 1);
         const __mmask64 ascii = ~_mm512_movepi8_mask(text) & _mm512_test_epi8_mask(text, text);
-        const __mmask64 second = _mm512_cmpeq_epi8_mask(_mm512_and_si512(text, top_two), continuation);
-        const __mmask64 before_second = _mm512_cmpeq_epi8_mask(_mm512_and_si512(next, top_two), continuation);
-        // A first byte's place in the window: 0 or 1, times 64, plus the
-        // second byte's low six bits.
-        const __m512i offset = _mm512_sub_epi8(text, lead);
-        const __mmask64 in_window = _mm512_cmplt_epu8_mask(offset, _mm512_set1_epi8(2));
-        const __m512i index =
-            _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(offset, 6), _mm512_set1_epi8(0x40)),
-                            _mm512_and_si512(next, _mm512_set1_epi8(0x3F)));
+        // Where a letter of the window starts: its place there is 0 or 1
+        // (the half), times 64, plus its last byte's low six bits.
+        __mmask64 first;
+        __m512i index;
+        if constexpr (LENGTH == 2) {
+            const __m512i offset = _mm512_sub_epi8(text, half);
+            first = _mm512_cmplt_epu8_mask(offset, _mm512_set1_epi8(2)) &
+                    _mm512_cmpeq_epi8_mask(_mm512_and_si512(next, top_two), continuation);
+            index = _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(offset, 6), _mm512_set1_epi8(0x40)),
+                                    _mm512_and_si512(next, _mm512_set1_epi8(0x3F)));
+        } else {
+            const __m512i after = _mm512_loadu_si512(raw + at + 2);
+            const __m512i offset = _mm512_sub_epi8(next, half);
+            first = _mm512_cmpeq_epi8_mask(text, lead) & _mm512_cmplt_epu8_mask(offset, _mm512_set1_epi8(2)) &
+                    _mm512_cmpeq_epi8_mask(_mm512_and_si512(after, top_two), continuation);
+            index = _mm512_or_si512(_mm512_and_si512(_mm512_slli_epi16(offset, 6), _mm512_set1_epi8(0x40)),
+                                    _mm512_and_si512(after, _mm512_set1_epi8(0x3F)));
+        }
         const __m512i bytes = _mm512_permutex2var_epi8(low_table, index, high_table);
-        const __mmask64 first = in_window & before_second & _mm512_test_epi8_mask(bytes, bytes);
-        const __mmask64 taken_second = second & (first << 1 | carried);
-        const __mmask64 refused = ~(ascii | first | taken_second);
+        first &= _mm512_test_epi8_mask(bytes, bytes);
+        __mmask64 taken = first << 1 | carried;
+        if constexpr (LENGTH == 3) taken |= first << 2;
+        const __mmask64 refused = ~(ascii | first | taken);
         const __m512i form = _mm512_mask_blend_epi8(first, text, bytes);
+        const __mmask64 starts = ascii | first;
         if (refused != 0) {
             // Up to the first character they do not take.
             const auto count = static_cast<unsigned>(_tzcnt_u64(refused));
             carried = 0;
             if (count == 0) break;
-            const __mmask64 kept = _bzhi_u64(~taken_second, count);
+            const __mmask64 kept = _bzhi_u64(~taken, count);
             _mm512_storeu_si512(into + out, _mm512_maskz_compress_epi8(kept, form));
-            end.last_at = at + count - 1 - ((taken_second >> (count - 1)) & 1);
+            const __mmask64 started = _bzhi_u64(starts, count);
+            if (started != 0) end.last_at = at + 63 - _lzcnt_u64(started);
             at += count;
             out += static_cast<std::size_t>(_mm_popcnt_u64(kept));
             break;
         }
-        // The whole block. A letter whose first byte ends it is taken with
-        // its second, the first byte of the next block; the next block's
+        // The whole block. A letter that starts in it is taken whole, its
+        // last bytes those the next block starts with; so the next block's
         // place does not wait for the masks.
-        const __mmask64 kept = ~taken_second;
+        const __mmask64 kept = ~taken;
         _mm512_storeu_si512(into + out, _mm512_maskz_compress_epi8(kept, form));
         carried = first >> 63;
-        end.last_at = at + 63 - (carried != 0 ? 0 : (taken_second >> 63));
+        if constexpr (LENGTH == 3) carried = (first >> 62 & 1) | (first >> 63) | (first >> 63) << 1;
+        if (starts != 0) end.last_at = at + 63 - _lzcnt_u64(starts);
         at += 64;
         out += static_cast<std::size_t>(_mm_popcnt_u64(kept));
     }
-    at += carried;
+    // The last bytes of the last letter taken.
+    at += static_cast<std::size_t>(std::popcount(carried));
     end.at = at;
     end.out = out;
     return end;
@@ -289,7 +309,8 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
     std::size_t last_at = SIZE_MAX;
     std::size_t last_out = 0;
 #if ZARNET_AVX512_PATHS
-    const bool blocks = NARROW && reader->letters->window_lead != 0 && cpu_has_avx512_vbmi2();
+    const int window = reader->letters->window_length;
+    const bool blocks = NARROW && window != 0 && cpu_has_avx512_vbmi2();
 #else
     constexpr bool blocks = false;
 #endif
@@ -297,7 +318,9 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
 #if ZARNET_AVX512_PATHS
         if (blocks) {
             // As much as the blocks take; then a character the usual way.
-            const BlocksEnd taken = narrow_blocks(reader->letters, raw, at, safe_end, into, out, room - STRETCH_ROOM);
+            const BlocksEnd taken =
+                window == 2 ? narrow_blocks<2>(reader->letters, raw, at, safe_end, into, out, room - STRETCH_ROOM)
+                            : narrow_blocks<3>(reader->letters, raw, at, safe_end, into, out, room - STRETCH_ROOM);
             if (taken.at != at) {
                 at = taken.at;
                 out = taken.out;
