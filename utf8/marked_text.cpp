@@ -49,9 +49,10 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
 // time, for a set whose narrow bytes stand for one or two bytes of text
 // each: every byte of form gets four places (the text's first byte, its
 // second, the mark's two), those it needs are picked by their bits
-// (pdep), and the byte compression of AVX-512 VBMI2 packs them. `source`
-// is the form at form[from] and can be read 16 bytes on; the output is
-// written 64 bytes at a time.
+// (pdep), and the byte compression of AVX-512 VBMI2 packs them; 21 bytes
+// of ASCII at a time as spread_two spreads them. `source` is the form at
+// form[from] and can be read 64 bytes on; the output is written 64 bytes
+// at a time.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_narrow(
     const Utf8Letters* letters, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
     std::size_t to, unsigned char* out, unsigned char first, unsigned char second)
@@ -68,8 +69,25 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         15, 15, 15, 15};
     const __m512i four_each = _mm512_load_si512(FOUR_EACH);
     const __m512i mark_bytes = _mm512_set1_epi16(static_cast<short>(first | second << 8));
+    // Where 21 bytes of the form are ASCII, as spread_two spreads them.
+    constexpr std::uint64_t KEEP = 0x1249249249249249ull;
+    const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
+    const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
     std::size_t at = from;
     while (at < to) {
+        if (to - at >= 21 &&
+            (_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + (at - from)))) &
+             0x1FFFFF) == 0) {
+            const std::uint64_t bits = mark_bits_at(marks, at, 21);
+            const std::uint64_t layout = KEEP | _pdep_u64(bits, KEEP << 1) | _pdep_u64(bits, KEEP << 2);
+            const __m512i text = _mm512_loadu_si512(source + (at - from));
+            __m512i spread = _mm512_mask_expand_epi8(seconds, _pext_u64(KEEP, layout), text);
+            spread = _mm512_mask_mov_epi8(spread, _pext_u64(KEEP << 1, layout), firsts);
+            _mm512_storeu_si512(out, spread);
+            out += 21 + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
+            at += 21;
+            continue;
+        }
         const std::size_t count = to - at < 16 ? to - at : 16;
         const std::uint64_t bits = mark_bits_at(marks, at, count);
         const __m512i form = _mm512_maskz_permutexvar_epi8(

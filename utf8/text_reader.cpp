@@ -43,20 +43,52 @@ constexpr std::size_t FORM_BYTES = RAW_BYTES + STRETCH_ROOM;
 // that is no letter, and a NUL, which would end the engine's text.
 constexpr unsigned char NO_LETTER = 0x01;
 
-// The length of the run of ASCII bytes other than NUL at `bytes`, at most
-// `limit` (at least one: bytes[0] is one).
-std::size_t ascii_run(const unsigned char* bytes, std::size_t limit)
+#if ZARNET_AVX512_PATHS
+// ascii_copy's vector loop, 64 bytes at a time from *n on; true where the
+// run ends, with *n its length.
+__attribute__((target("avx512f,avx512bw,bmi"))) bool ascii_copy_64(const unsigned char* from, unsigned char* to,
+                                                               std::size_t* n, std::size_t limit)
 {
+    for (std::size_t at = *n; at + 64 <= limit; at += 64) {
+        const __m512i chunk = _mm512_loadu_si512(from + at);
+        _mm512_storeu_si512(to + at, chunk);
+        const __mmask64 stop = _mm512_movepi8_mask(chunk) | ~_mm512_test_epi8_mask(chunk, chunk);
+        *n = at;
+        if (stop != 0) {
+            *n = at + static_cast<std::size_t>(_tzcnt_u64(stop));
+            return true;
+        }
+        *n = at + 64;
+    }
+    return false;
+}
+#endif
+
+// Copies the run of ASCII bytes other than NUL at `from` (at least one:
+// from[0] is one), at most `limit` bytes, to `to`, and returns its length
+// (`to` may take more of the `limit` bytes).
+std::size_t ascii_copy(const unsigned char* from, unsigned char* to, std::size_t limit)
+{
+    to[0] = from[0];
     std::size_t n = 1;
+#if ZARNET_AVX512_PATHS
+    if (cpu_has_avx512_vbmi2()) {
+        if (ascii_copy_64(from, to, &n, limit)) return n;
+    }
+#endif
 #if ZARNET_SSE2
     while (n + 16 <= limit) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n));
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + n));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + n), chunk);
         const int stop = _mm_movemask_epi8(_mm_or_si128(chunk, _mm_cmpeq_epi8(chunk, _mm_setzero_si128())));
         if (stop != 0) return n + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stop)));
         n += 16;
     }
 #endif
-    while (n < limit && bytes[n] < 0x80 && bytes[n] != 0) ++n;
+    while (n < limit && from[n] < 0x80 && from[n] != 0) {
+        to[n] = from[n];
+        ++n;
+    }
     return n;
 }
 
@@ -342,8 +374,7 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
                 continue;
             }
             const std::size_t limit = std::min(safe_end - at, room - STRETCH_ROOM - out);
-            const std::size_t n = ascii_run(raw + at, limit);
-            copy_up_to_32_more(into + out, raw + at, n);
+            const std::size_t n = ascii_copy(raw + at, into + out, limit);
             at += n;
             out += n;
             last_at = at - 1;
