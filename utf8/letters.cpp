@@ -113,11 +113,10 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
         }
         letters->soft_hyphen = letters->narrow_bytes[0xAD];
     }
-    letters->narrow_short = true;
     for (int k = 0; k < 128; ++k) {
-        letters->narrow_short = letters->narrow_short && letters->narrow_length[0x80 + k] <= 2;
         letters->narrow_first[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k]);
         letters->narrow_second[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k] >> 8);
+        letters->narrow_third[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k] >> 16);
     }
 
     LetterTable* bytes = &letters->bytes;

@@ -34,11 +34,10 @@ struct Utf8Letters {
     std::uint32_t narrow_text[256];
     unsigned char narrow_length[256];
     bool narrow_combining[256];  // it stands for a combining mark
-    // Every byte of the narrow form stands for one or two bytes of text:
-    // narrow_first and narrow_second give them for the bytes from 0x80 on.
-    bool narrow_short;
+    // The first three bytes of each one's text, for the bytes from 0x80 on.
     unsigned char narrow_first[128];
     unsigned char narrow_second[128];
+    unsigned char narrow_third[128];
     unsigned char soft_hyphen;   // the soft hyphen's byte in the narrow form
     // The window: the 128 code points from window_base (a multiple of 64),
     // all of the same UTF-8 length, window_length (2 or 3; 0: no window),

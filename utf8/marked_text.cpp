@@ -1,5 +1,6 @@
 #include "utf8/marked_text.h"
 
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -45,42 +46,82 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
     return out;
 }
 
-// A narrow form's text with a mark of two bytes, 16 bytes of form at a
-// time, for a set whose narrow bytes stand for one or two bytes of text
-// each: every byte of form gets four places (the text's first byte, its
-// second, the mark's two), those it needs are picked by their bits
-// (pdep), and the byte compression of AVX-512 VBMI2 packs them; 21 bytes
-// of ASCII at a time as spread_two spreads them. `source` is the form at
-// form[from] and can be read 64 bytes on; the output is written 64 bytes
-// at a time.
+// Byte k of 16 bytes to the places of a step of spread_narrow: SLOTS places
+// each, as many bytes as fit in 64 places (the rest of the places: byte 0).
+template <int SLOTS>
+constexpr std::array<unsigned char, 64> slots_of_each()
+{
+    std::array<unsigned char, 64> index{};
+    for (int k = 0; k < 64 / SLOTS * SLOTS; ++k) index[static_cast<std::size_t>(k)] = static_cast<unsigned char>(k / SLOTS);
+    return index;
+}
+
+// The places of a step of spread_narrow that take the first byte of each
+// byte's text: 0, SLOTS, 2 SLOTS ...
+template <int SLOTS>
+constexpr std::uint64_t first_places()
+{
+    std::uint64_t places = 0;
+    for (int k = 0; k < 64 / SLOTS; ++k) places |= std::uint64_t{1} << (k * SLOTS);
+    return places;
+}
+
+// One step of spread_narrow: `count` bytes of the form (at most 64 /
+// SLOTS), each given SLOTS places (its text's bytes, SLOTS - 2 of them, and
+// the mark's two), of which those it needs are picked by their bits (pdep)
+// and packed together (VBMI2's byte compression). `bytes` holds the form
+// and `longer[k]` the bytes whose text is longer than k + 1 bytes.
+template <int SLOTS>
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) inline unsigned char* narrow_step(
+    const __m512i* tables, __m128i bytes, const std::uint64_t* longer, std::uint64_t bits, unsigned count,
+    __m512i firsts, __m512i seconds, unsigned char* out)
+{
+    alignas(64) static constexpr std::array<unsigned char, 64> EACH = slots_of_each<SLOTS>();
+    constexpr std::uint64_t TEXT = first_places<SLOTS>();
+    const __m512i form = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_load_si512(EACH.data()),
+                                                       _mm512_zextsi128_si512(bytes));
+    const __mmask64 wide = _mm512_movepi8_mask(form);
+    __m512i spread = _mm512_mask_mov_epi8(form, wide & TEXT, _mm512_permutex2var_epi8(tables[0], form, tables[1]));
+    spread = _mm512_mask_mov_epi8(spread, TEXT << 1, _mm512_permutex2var_epi8(tables[2], form, tables[3]));
+    if constexpr (SLOTS == 5) {
+        spread = _mm512_mask_mov_epi8(spread, TEXT << 2, _mm512_permutex2var_epi8(tables[4], form, tables[5]));
+    }
+    spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 2), firsts);
+    spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 1), seconds);
+    std::uint64_t layout = _pdep_u64(_bzhi_u64(~std::uint64_t{0}, count), TEXT) | _pdep_u64(longer[0], TEXT << 1) |
+                           _pdep_u64(bits, TEXT << (SLOTS - 2)) | _pdep_u64(bits, TEXT << (SLOTS - 1));
+    if constexpr (SLOTS == 5) layout |= _pdep_u64(longer[1], TEXT << 2);
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(layout, spread));
+    return out + _mm_popcnt_u64(layout);
+}
+
+// A narrow form's text with a mark of two bytes: 21 bytes of ASCII at a
+// time as spread_two spreads them; else 16 bytes of form at a time where
+// none stands for more than two bytes of text (four places each), 12 where
+// none stands for more than three (five places each), and a byte at a time
+// where one does. `source` is the form at form[from] and can be read 64
+// bytes on; the output is written 64 bytes at a time.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_narrow(
     const Utf8Letters* letters, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
     std::size_t to, unsigned char* out, unsigned char first, unsigned char second)
 {
-    constexpr std::uint64_t TEXT = 0x1111111111111111ull;  // places 0, 4, 8 ... 60
-    const __m512i firsts_low = _mm512_loadu_si512(letters->narrow_first);
-    const __m512i firsts_high = _mm512_loadu_si512(letters->narrow_first + 64);
-    const __m512i seconds_low = _mm512_loadu_si512(letters->narrow_second);
-    const __m512i seconds_high = _mm512_loadu_si512(letters->narrow_second + 64);
-    // Byte k of the form to places 4k .. 4k + 3.
-    alignas(64) static constexpr unsigned char FOUR_EACH[64] = {
-        0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7,
-        8, 8, 8, 8, 9, 9, 9, 9, 10, 10, 10, 10, 11, 11, 11, 11, 12, 12, 12, 12, 13, 13, 13, 13, 14, 14, 14, 14,
-        15, 15, 15, 15};
-    const __m512i four_each = _mm512_load_si512(FOUR_EACH);
-    const __m512i mark_bytes = _mm512_set1_epi16(static_cast<short>(first | second << 8));
-    // Where 21 bytes of the form are ASCII, as spread_two spreads them.
+    const __m512i tables[6] = {
+        _mm512_loadu_si512(letters->narrow_first), _mm512_loadu_si512(letters->narrow_first + 64),
+        _mm512_loadu_si512(letters->narrow_second), _mm512_loadu_si512(letters->narrow_second + 64),
+        _mm512_loadu_si512(letters->narrow_third), _mm512_loadu_si512(letters->narrow_third + 64)};
+    const __m512i lengths_low = _mm512_loadu_si512(letters->narrow_length + 0x80);
+    const __m512i lengths_high = _mm512_loadu_si512(letters->narrow_length + 0xC0);
     constexpr std::uint64_t KEEP = 0x1249249249249249ull;
     const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
     const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
     std::size_t at = from;
     while (at < to) {
+        const unsigned char* here = source + (at - from);
         if (to - at >= 21 &&
-            (_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + (at - from)))) &
-             0x1FFFFF) == 0) {
+            (_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(here))) & 0x1FFFFF) == 0) {
             const std::uint64_t bits = mark_bits_at(marks, at, 21);
             const std::uint64_t layout = KEEP | _pdep_u64(bits, KEEP << 1) | _pdep_u64(bits, KEEP << 2);
-            const __m512i text = _mm512_loadu_si512(source + (at - from));
+            const __m512i text = _mm512_loadu_si512(here);
             __m512i spread = _mm512_mask_expand_epi8(seconds, _pext_u64(KEEP, layout), text);
             spread = _mm512_mask_mov_epi8(spread, _pext_u64(KEEP << 1, layout), firsts);
             _mm512_storeu_si512(out, spread);
@@ -88,21 +129,36 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
             at += 21;
             continue;
         }
-        const std::size_t count = to - at < 16 ? to - at : 16;
-        const std::uint64_t bits = mark_bits_at(marks, at, count);
-        const __m512i form = _mm512_maskz_permutexvar_epi8(
-            ~__mmask64{0}, four_each, _mm512_zextsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + (at - from)))));
-        const __mmask64 wide = _mm512_movepi8_mask(form);
-        __m512i spread = _mm512_mask_blend_epi8(0xCCCCCCCCCCCCCCCCull, form, mark_bytes);
-        spread = _mm512_mask_mov_epi8(spread, wide & TEXT, _mm512_permutex2var_epi8(firsts_low, form, firsts_high));
-        spread = _mm512_mask_mov_epi8(spread, TEXT << 1, _mm512_permutex2var_epi8(seconds_low, form, seconds_high));
-        const std::uint64_t layout =
-            (_bzhi_u64(TEXT, static_cast<unsigned>(4 * count)) | (wide & (TEXT << 1))) | _pdep_u64(bits, TEXT << 2) |
-            _pdep_u64(bits, TEXT << 3);
-        const std::uint64_t kept = count == 16 ? layout : _bzhi_u64(layout, static_cast<unsigned>(4 * count));
-        _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(kept, spread));
-        out += _mm_popcnt_u64(kept);
-        at += count;
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here));
+        const unsigned count = static_cast<unsigned>(to - at < 16 ? to - at : 16);
+        // The text's length of each byte of form: 1 below 0x80.
+        const __m512i wide_bytes = _mm512_zextsi128_si512(bytes);
+        const std::uint64_t wide = _mm512_movepi8_mask(wide_bytes);
+        const __m512i lengths = _mm512_permutex2var_epi8(lengths_low, wide_bytes, lengths_high);
+        const std::uint64_t longer[2] = {
+            _bzhi_u64(wide, count), _bzhi_u64(wide & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(2)), count)};
+        if (_bzhi_u64(wide & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(3)), count) != 0) {
+            // A character of four bytes among them: the first byte alone.
+            const unsigned char byte = here[0];
+            std::memcpy(out, &letters->narrow_text[byte], 4);
+            out += letters->narrow_length[byte];
+            if ((marks[at / 64] >> (at % 64) & 1) != 0) {
+                out[0] = first;
+                out[1] = second;
+                out += 2;
+            }
+            ++at;
+            continue;
+        }
+        if (longer[1] == 0) {
+            out = narrow_step<4>(tables, bytes, longer, mark_bits_at(marks, at, count), count, firsts, seconds, out);
+            at += count;
+        } else {
+            const unsigned step = count < 12 ? count : 12;
+            const std::uint64_t three[2] = {_bzhi_u64(longer[0], step), _bzhi_u64(longer[1], step)};
+            out = narrow_step<5>(tables, bytes, three, mark_bits_at(marks, at, step), step, firsts, seconds, out);
+            at += step;
+        }
     }
     return out;
 }
@@ -300,7 +356,7 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
         }
         unsigned char* target = writer->bytes + writer->used;
 #if ZARNET_AVX512_PATHS
-        if (mark_length == 2 && letters->narrow_short && cpu_has_avx512_vbmi2()) {
+        if (mark_length == 2 && cpu_has_avx512_vbmi2()) {
             target = spread_narrow(letters, source + (part - from), marks, part, stop, target,
                                    static_cast<unsigned char>(mark[0]), static_cast<unsigned char>(mark[1]));
             writer->used = static_cast<std::size_t>(target - writer->bytes);
