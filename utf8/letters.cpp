@@ -93,8 +93,8 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
     letters->narrow = narrow && wide.size() <= NARROW_BYTES;
     letters->narrow_bytes.clear();
     for (int b = 0; b < 256; ++b) {
-        letters->narrow_text[b] = static_cast<std::uint32_t>(b);
-        letters->narrow_length[b] = 1;
+        letters->narrow_text.bytes[b] = static_cast<std::uint32_t>(b);
+        letters->narrow_text.length[b] = 1;
         letters->narrow_combining[b] = false;
     }
     letters->soft_hyphen = 0;
@@ -104,8 +104,8 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
             const std::uint32_t cp = wide[k];
             letters->narrow_bytes[cp] = byte;
             unsigned char encoded[4] = {};
-            letters->narrow_length[byte] = static_cast<unsigned char>(utf8_encode(cp, encoded));
-            letters->narrow_text[byte] = static_cast<std::uint32_t>(encoded[0]) | static_cast<std::uint32_t>(encoded[1]) << 8 |
+            letters->narrow_text.length[byte] = static_cast<unsigned char>(utf8_encode(cp, encoded));
+            letters->narrow_text.bytes[byte] = static_cast<std::uint32_t>(encoded[0]) | static_cast<std::uint32_t>(encoded[1]) << 8 |
                                          static_cast<std::uint32_t>(encoded[2]) << 16 |
                                          static_cast<std::uint32_t>(encoded[3]) << 24;
             letters->narrow_combining[byte] =
@@ -114,9 +114,9 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
         letters->soft_hyphen = letters->narrow_bytes[0xAD];
     }
     for (int k = 0; k < 128; ++k) {
-        letters->narrow_first[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k]);
-        letters->narrow_second[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k] >> 8);
-        letters->narrow_third[k] = static_cast<unsigned char>(letters->narrow_text[0x80 + k] >> 16);
+        letters->narrow_text.first[k] = static_cast<unsigned char>(letters->narrow_text.bytes[0x80 + k]);
+        letters->narrow_text.second[k] = static_cast<unsigned char>(letters->narrow_text.bytes[0x80 + k] >> 8);
+        letters->narrow_text.third[k] = static_cast<unsigned char>(letters->narrow_text.bytes[0x80 + k] >> 16);
     }
 
     LetterTable* bytes = &letters->bytes;

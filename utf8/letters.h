@@ -13,6 +13,18 @@
 
 #include "engine/letter_table.h"
 
+// What each byte of a narrow form stands for: its UTF-8 bytes (in order
+// from the lowest, the rest zero) and how many; a byte below 0x80 stands
+// for itself. The first three bytes of each one's text again, apart, for
+// the bytes from 0x80 on.
+struct NarrowText {
+    std::uint32_t bytes[256];
+    unsigned char length[256];
+    unsigned char first[128];
+    unsigned char second[128];
+    unsigned char third[128];
+};
+
 struct Utf8Letters {
     std::unordered_set<std::uint32_t> letters;  // as the patterns and exceptions write them
     // Characters that canonical composition may join to the character
@@ -28,16 +40,8 @@ struct Utf8Letters {
     // walks a byte per letter, as for a single-byte text.
     bool narrow;
     std::unordered_map<std::uint32_t, unsigned char> narrow_bytes;  // a character's byte
-    // What each byte of the narrow form stands for: its UTF-8 bytes (in
-    // order from the lowest, the rest zero) and how many; a byte below 0x80
-    // stands for itself.
-    std::uint32_t narrow_text[256];
-    unsigned char narrow_length[256];
+    NarrowText narrow_text;      // what each byte stands for
     bool narrow_combining[256];  // it stands for a combining mark
-    // The first three bytes of each one's text, for the bytes from 0x80 on.
-    unsigned char narrow_first[128];
-    unsigned char narrow_second[128];
-    unsigned char narrow_third[128];
     unsigned char soft_hyphen;   // the soft hyphen's byte in the narrow form
     // The window: the 128 code points from window_base (a multiple of 64),
     // all of the same UTF-8 length, window_length (2 or 3; 0: no window),

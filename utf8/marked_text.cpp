@@ -102,15 +102,15 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
 // where one does. `source` is the form at form[from] and can be read 64
 // bytes on; the output is written 64 bytes at a time.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_narrow(
-    const Utf8Letters* letters, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
+    const NarrowText* table, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
     std::size_t to, unsigned char* out, unsigned char first, unsigned char second)
 {
     const __m512i tables[6] = {
-        _mm512_loadu_si512(letters->narrow_first), _mm512_loadu_si512(letters->narrow_first + 64),
-        _mm512_loadu_si512(letters->narrow_second), _mm512_loadu_si512(letters->narrow_second + 64),
-        _mm512_loadu_si512(letters->narrow_third), _mm512_loadu_si512(letters->narrow_third + 64)};
-    const __m512i lengths_low = _mm512_loadu_si512(letters->narrow_length + 0x80);
-    const __m512i lengths_high = _mm512_loadu_si512(letters->narrow_length + 0xC0);
+        _mm512_loadu_si512(table->first), _mm512_loadu_si512(table->first + 64),
+        _mm512_loadu_si512(table->second), _mm512_loadu_si512(table->second + 64),
+        _mm512_loadu_si512(table->third), _mm512_loadu_si512(table->third + 64)};
+    const __m512i lengths_low = _mm512_loadu_si512(table->length + 0x80);
+    const __m512i lengths_high = _mm512_loadu_si512(table->length + 0xC0);
     constexpr std::uint64_t KEEP = 0x1249249249249249ull;
     const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
     const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
@@ -140,8 +140,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         if (_bzhi_u64(wide & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(3)), count) != 0) {
             // A character of four bytes among them: the first byte alone.
             const unsigned char byte = here[0];
-            std::memcpy(out, &letters->narrow_text[byte], 4);
-            out += letters->narrow_length[byte];
+            std::memcpy(out, &table->bytes[byte], 4);
+            out += table->length[byte];
             if ((marks[at / 64] >> (at % 64) & 1) != 0) {
                 out[0] = first;
                 out[1] = second;
@@ -291,7 +291,7 @@ constexpr std::size_t NARROW_PART = 4096;
 
 // Writes the text that the narrow form's bytes form[0 .. count) stand for.
 // The output is written 8 bytes at a time past what it needs.
-ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const Utf8Letters* letters, const unsigned char* form,
+ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const NarrowText* table, const unsigned char* form,
                                                            std::size_t count, unsigned char* out)
 {
     std::size_t at = 0;
@@ -304,13 +304,13 @@ ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const Utf8Letters* le
             continue;
         }
         for (std::size_t k = at; k < at + 8; ++k) {
-            std::memcpy(out, &letters->narrow_text[form[k]], 4);
-            out += letters->narrow_length[form[k]];
+            std::memcpy(out, &table->bytes[form[k]], 4);
+            out += table->length[form[k]];
         }
     }
     for (; at < count; ++at) {
-        std::memcpy(out, &letters->narrow_text[form[at]], 4);
-        out += letters->narrow_length[form[at]];
+        std::memcpy(out, &table->bytes[form[at]], 4);
+        out += table->length[form[at]];
     }
     return out;
 }
@@ -320,7 +320,7 @@ ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const Utf8Letters* le
 bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
                 std::size_t to)
 {
-    const Utf8Letters* letters = output->reader->letters;
+    const NarrowText* table = &output->reader->narrow_text;
     const std::size_t mark_length = output->mark.size();
     const char* mark = output->mark.data();
     const bool short_mark = mark_length <= 8;
@@ -344,8 +344,8 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
             // More than the block holds at once: a byte at a time.
             for (std::size_t at = part; at < stop; ++at) {
                 unsigned char text[4];
-                std::memcpy(text, &letters->narrow_text[source[at - from]], 4);
-                if (!put_bytes(writer, text, letters->narrow_length[source[at - from]])) return false;
+                std::memcpy(text, &table->bytes[source[at - from]], 4);
+                if (!put_bytes(writer, text, table->length[source[at - from]])) return false;
                 if (marked(marks, at) &&
                     !put_bytes(writer, reinterpret_cast<const unsigned char*>(mark), mark_length)) {
                     return false;
@@ -357,7 +357,7 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
         unsigned char* target = writer->bytes + writer->used;
 #if ZARNET_AVX512_PATHS
         if (mark_length == 2 && cpu_has_avx512_vbmi2()) {
-            target = spread_narrow(letters, source + (part - from), marks, part, stop, target,
+            target = spread_narrow(table, source + (part - from), marks, part, stop, target,
                                    static_cast<unsigned char>(mark[0]), static_cast<unsigned char>(mark[1]));
             writer->used = static_cast<std::size_t>(target - writer->bytes);
             part = stop;
@@ -370,7 +370,7 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
             while (bits != 0) {
                 const std::size_t at = 64 * word + static_cast<std::size_t>(std::countr_zero(bits));
                 bits &= bits - 1;
-                target = put_narrow_text(letters, source + (done - from), at + 1 - done, target);
+                target = put_narrow_text(table, source + (done - from), at + 1 - done, target);
                 if (short_mark) {
                     std::memcpy(target, mark_word, 8);
                 } else {
@@ -380,7 +380,7 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
                 done = at + 1;
             }
         }
-        target = put_narrow_text(letters, source + (done - from), stop - done, target);
+        target = put_narrow_text(table, source + (done - from), stop - done, target);
         writer->used = static_cast<std::size_t>(target - writer->bytes);
         part = stop;
     }

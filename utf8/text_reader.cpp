@@ -217,6 +217,27 @@ std::uint32_t info_of(Utf8Reader* reader, std::uint32_t cp)
     return entry;
 }
 
+// The narrow byte of `cp`, a character of a narrow form that is no letter
+// and whose `info` the reader keeps: the one it was given, or a new one; 0
+// when none is left.
+unsigned char other_byte(Utf8Reader* reader, std::uint32_t cp)
+{
+    std::uint32_t& entry = reader->info[cp];
+    if ((entry & CHAR_OWN) != 0) return static_cast<unsigned char>(entry & CHAR_FORM);
+    if (reader->next_byte > 0xFF) return 0;
+    const auto byte = static_cast<unsigned char>(reader->next_byte++);
+    NarrowText* table = &reader->narrow_text;
+    unsigned char text[4] = {};
+    table->length[byte] = static_cast<unsigned char>(utf8_encode(cp, text));
+    table->bytes[byte] = static_cast<std::uint32_t>(text[0]) | static_cast<std::uint32_t>(text[1]) << 8 |
+                         static_cast<std::uint32_t>(text[2]) << 16;
+    table->first[byte - 0x80] = text[0];
+    table->second[byte - 0x80] = text[1];
+    table->third[byte - 0x80] = text[2];
+    entry |= CHAR_OWN | byte;
+    return byte;
+}
+
 void queue_put(ByteQueue* queue, const unsigned char* bytes, std::size_t count)
 {
     if (queue->tail + count > queue->capacity) {
@@ -253,7 +274,12 @@ void add_patch(Utf8Reader* reader, std::uint64_t at, std::size_t form_length, co
             return;
         }
     }
-    reader->patches.push_back(Patch{at, static_cast<std::uint32_t>(form_length), static_cast<std::uint32_t>(text_length)});
+    // Filled in where it stands: a whole Patch made first and copied would
+    // be read back in one piece before its parts are written.
+    Patch& patch = reader->patches.emplace_back();
+    patch.at = at;
+    patch.form_length = static_cast<std::uint32_t>(form_length);
+    patch.text_length = static_cast<std::uint32_t>(text_length);
 }
 
 // Takes back the patches from form place `at` on: the characters there are
@@ -396,6 +422,13 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
                 const std::uint32_t form = point_info & CHAR_FORM;
                 last_at = at;
                 last_out = out;
+                if (NARROW && (point_info & CHAR_LETTER) == 0) {
+                    if (const unsigned char byte = other_byte(reader, point); byte != 0) {
+                        into[out++] = byte;
+                        at += 2;
+                        continue;
+                    }
+                }
                 if ((point_info & CHAR_LETTER) == 0) {
                     into[out] = NO_LETTER;
                     into[out + 1] = NO_LETTER;
@@ -449,6 +482,9 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
                     into[out] = raw[at];
                     into[out + 1] = raw[at + 1];
                 }
+            } else if (const unsigned char byte = NARROW && cp < 0x10000 ? other_byte(reader, cp) : 0; byte != 0) {
+                into[out] = byte;
+                form_length = 1;
             } else {
                 std::memset(into + out, NO_LETTER, form_length);
                 add_patch(reader, reader->produced + out, form_length, raw + at, form_length);
@@ -556,6 +592,8 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
     reader->produced = 0;
     reader->patch_bytes = ByteQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
     reader->patches.clear();
+    reader->narrow_text = letters->narrow_text;
+    reader->next_byte = 0x80 + static_cast<unsigned>(letters->narrow_bytes.size());
     reader->invalid = false;
     reader->invalid_line = 0;
     reader->invalid_offset = 0;

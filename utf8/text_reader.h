@@ -56,6 +56,12 @@ struct Utf8Reader {
     std::uint64_t produced;      // bytes of the matching form made
     std::deque<Patch> patches;
     ByteQueue patch_bytes;
+    // In a narrow form, the set's bytes and, after them, bytes given to
+    // characters that are no letter as they are met (while there are bytes
+    // left), so that those need no patch: what each stands for, and the
+    // next to give.
+    NarrowText narrow_text;
+    unsigned next_byte;
     // Where the text is not UTF-8: its line (from 1) and byte offset (from 0).
     bool invalid;
     std::uint64_t invalid_line;
