@@ -534,6 +534,59 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
     return out;
 }
 
+// The length of the run of ASCII bytes other than NUL at bytes[0 .. count).
+std::size_t ascii_length(const unsigned char* bytes, std::size_t count)
+{
+    std::size_t n = 0;
+#if ZARNET_SSE2
+    for (; n + 16 <= count; n += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n));
+        const int stop = _mm_movemask_epi8(_mm_or_si128(chunk, _mm_cmpeq_epi8(chunk, _mm_setzero_si128())));
+        if (stop != 0) return n + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stop)));
+    }
+#endif
+    while (n < count && bytes[n] < 0x80 && bytes[n] != 0) ++n;
+    return n;
+}
+
+// While the text is ASCII its form is the text itself, so it is read
+// straight into the engine's `into` (at least DIRECT_MIN bytes of room),
+// after what is at hand, and handed on as it is; from its first other byte
+// on (and the byte before, which a combining mark may join) it goes to the
+// reader's own buffer to be converted, and the text is no longer read this
+// way. Returns the bytes handed on, or 0 when the text at hand is not all
+// ASCII.
+constexpr std::size_t DIRECT_MIN = 4096;
+
+std::size_t read_direct(Utf8Reader* reader, unsigned char* into, std::size_t room)
+{
+    const std::size_t kept = reader->raw_end - reader->raw_start;
+    if (kept >= room || ascii_length(reader->raw + reader->raw_start, kept) != kept) {
+        reader->direct = false;
+        return 0;
+    }
+    std::memcpy(into, reader->raw + reader->raw_start, kept);
+    const std::size_t want = std::min(room, RAW_BYTES) - kept;
+    const std::size_t got = byte_source_read(reader->in, into + kept, want);
+    if (got < want) reader->ended = true;
+    const std::size_t total = kept + got;
+    const std::size_t ascii = kept + ascii_length(into + kept, got);
+    std::size_t handed = total;
+    if (ascii < total) {
+        handed = ascii == 0 ? 0 : ascii - 1;
+        reader->direct = false;
+    } else if (!reader->ended && total > 0) {
+        handed = total - 1;
+    }
+    std::memcpy(reader->raw, into + handed, total - handed);
+    reader->raw_offset += reader->raw_start + handed;
+    reader->raw_start = 0;
+    reader->raw_end = total - handed;
+    reader->lines += count_line_ends(into, handed);
+    reader->produced += handed;
+    return handed;
+}
+
 std::size_t read_form(void* context, unsigned char* into, std::size_t count, int* error)
 {
     Utf8Reader* reader = static_cast<Utf8Reader*>(context);
@@ -562,6 +615,14 @@ std::size_t read_form(void* context, unsigned char* into, std::size_t count, int
             if (reader->form_end != 0 || reader->invalid) continue;
         }
         // What is at hand makes no whole stretch: more text is needed.
+        if (reader->direct && !reader->ended && count - given >= DIRECT_MIN) {
+            const std::size_t before = reader->raw_offset + reader->raw_start;
+            given += read_direct(reader, into + given, count - given);
+            if (reader->raw_offset + reader->raw_start != before || reader->raw_end > reader->raw_start ||
+                reader->ended) {
+                continue;
+            }
+        }
         if (!refill(reader)) {
             if (reader->in->error != 0) {
                 *error = reader->in->error;
@@ -593,6 +654,7 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
     reader->patch_bytes = ByteQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
     reader->patches.clear();
     reader->narrow_text = letters->narrow_text;
+    reader->direct = true;
     reader->next_byte = 0x80 + static_cast<unsigned>(letters->narrow_bytes.size());
     reader->invalid = false;
     reader->invalid_line = 0;

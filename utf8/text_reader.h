@@ -48,6 +48,7 @@ struct Utf8Reader {
     std::size_t raw_start;
     std::size_t raw_end;
     bool ended;                  // `in` has no more
+    bool direct;                 // the text has been ASCII so far: it is read into the engine's buffer
     std::uint64_t raw_offset;    // the offset in the text of raw[0]
     std::uint64_t lines;         // line ends in the text before raw[raw_start]
     unsigned char* form;         // matching form made and not yet given out
