@@ -321,6 +321,14 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
                 std::size_t to)
 {
     const NarrowText* table = &output->reader->narrow_text;
+    if (output->breaks != nullptr) {
+        // Each byte stands for its character's bytes of text.
+        for (std::size_t at = from; at < to; ++at) {
+            output->text_at += table->length[source[at - from]];
+            if (marked(marks, at)) output->breaks->push_back(output->text_at);
+        }
+        return true;
+    }
     const std::size_t mark_length = output->mark.size();
     const char* mark = output->mark.data();
     const bool short_mark = mark_length <= 8;

@@ -1,7 +1,7 @@
 // zarnet-utf8's narrow form (a byte for each letter of a set with few
 // letters) against its UTF-8 form: the same sets on the same texts must give
 // the same bytes, on one thread and on two, with a mark of one byte and with
-// the soft hyphen.
+// the soft hyphen, and the same places of the marks in the text.
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::FILE* out = open_memstream(&buffer, &length);
     BlockWriter writer;
     block_writer_create(&writer, out, std::size_t{1} << 16, COPY_SLACK);
-    Utf8Output output{&writer, &reader, marker->mark, 0};
+    Utf8Output output{&writer, &reader, marker->mark, 0, nullptr, 0};
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
     const StreamEnd end =
@@ -102,6 +102,14 @@ TEST(NarrowForm, MarksAsTheUtf8FormDoes)
             EXPECT_NE(expected, text) << name;
             EXPECT_EQ(mark(&narrow, text, one_thread()), expected) << name << " mark " << mark_text;
             EXPECT_EQ(mark(&narrow, text, threads(1, 4096, 0)), expected) << name << " mark " << mark_text;
+            // The places of the marks in the text, as pages are marked.
+            std::vector<std::uint64_t> narrow_breaks;
+            std::vector<std::uint64_t> wide_breaks;
+            const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+            EXPECT_TRUE(utf8_breaks(&narrow, bytes, text.size(), &narrow_breaks));
+            EXPECT_TRUE(utf8_breaks(&wide, bytes, text.size(), &wide_breaks));
+            EXPECT_EQ(narrow_breaks, wide_breaks) << name;
+            EXPECT_FALSE(wide_breaks.empty()) << name;
             utf8_marker_destroy(&narrow);
             utf8_marker_destroy(&wide);
         }
