@@ -53,16 +53,23 @@ void note_seconds_in(Utf8Letters* letters, std::uint32_t first, std::uint32_t la
 
 void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions, bool narrow)
 {
+    // The characters seen so far, to put each in the set once.
+    std::vector<std::uint64_t> seen((0x110000 + 63) / 64, 0);
+    const auto note = [&](std::uint32_t cp) {
+        std::uint64_t& word = seen[cp / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (cp % 64);
+        if ((word & bit) != 0) return;
+        word |= bit;
+        letters->letters.insert(cp);
+    };
     for_each_entry(patterns, [&](std::string_view line) {
-        // A pattern is the run of bytes up to the first blank.
-        const std::size_t blank = line.find_first_of(" \t");
-        for_each_code_point(line.substr(0, blank), [&](std::uint32_t cp) {
-            if ((cp < '0' || cp > '9') && cp != '.' && cp != '-') letters->letters.insert(cp);
+        for_each_code_point(pattern_of(line), [&](std::uint32_t cp) {
+            if ((cp < '0' || cp > '9') && cp != '.' && cp != '-') note(cp);
         });
     });
     for_each_entry(exceptions, [&](std::string_view line) {
         for_each_code_point(line, [&](std::uint32_t cp) {
-            if (cp != '-' && cp > ' ') letters->letters.insert(cp);
+            if (cp != '-' && cp > ' ') note(cp);
         });
     });
 

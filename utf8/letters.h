@@ -88,13 +88,25 @@ std::uint32_t utf8_matching_form(const Utf8Letters* letters, std::uint32_t cp);
 // byte in a narrow form, else its UTF-8 form) and returns how many.
 int utf8_form_bytes(const Utf8Letters* letters, std::uint32_t cp, unsigned char* out);
 
+// The pattern of a line of a pattern file: its bytes up to the first blank.
+inline std::string_view pattern_of(std::string_view line)
+{
+    std::size_t end = 0;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+    return line.substr(0, end);
+}
+
 // The lines of a pattern or exception file that hold patterns or words: not
 // blank, not a "%" comment. Calls `take` with each, without its line end.
 template <typename Take>
 void for_each_entry(std::string_view file, Take take)
 {
     while (!file.empty()) {
-        std::size_t end = file.find('\n');
+        // Lines are short: a plain loop finds their ends sooner than a
+        // library search set up anew for each.
+        std::size_t end = 0;
+        while (end < file.size() && file[end] != '\n') ++end;
+        if (end == file.size()) end = std::string_view::npos;
         std::string_view line = file.substr(0, end);
         file.remove_prefix(end == std::string_view::npos ? file.size() : end + 1);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);

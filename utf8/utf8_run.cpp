@@ -66,14 +66,23 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
     // The engine gets the patterns alone, a line each, their letters as it
     // sees them in the text.
     std::string lines;
+    lines.reserve(patterns.size());
+    // The set's letters as bits, looked up for every character of the patterns.
+    std::vector<std::uint64_t> letter_bits((0x110000 + 63) / 64, 0);
+    for (const std::uint32_t cp : marker->letters.letters) letter_bits[cp / 64] |= std::uint64_t{1} << (cp % 64);
     for_each_entry(patterns, [&](std::string_view line) {
-        const std::string_view pattern = line.substr(0, line.find_first_of(" \t"));
+        const std::string_view pattern = pattern_of(line);
         if (!marker->letters.narrow) {
             lines.append(pattern).push_back('\n');
             return;
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
         for (std::size_t at = 0; at < pattern.size();) {
+            if (bytes[at] < 0x80) {
+                // ASCII is its own form.
+                lines.push_back(static_cast<char>(bytes[at++]));
+                continue;
+            }
             std::uint32_t cp = 0;
             const int length = utf8_decode(bytes + at, pattern.size() - at, &cp);
             if (length <= 0) {
@@ -81,8 +90,8 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
                 continue;
             }
             unsigned char form[4];
-            const int n = marker->letters.letters.count(cp) != 0 ? utf8_form_bytes(&marker->letters, cp, form)
-                                                                  : utf8_encode(cp, form);
+            const int n = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0 ? utf8_form_bytes(&marker->letters, cp, form)
+                                                                         : utf8_encode(cp, form);
             lines.append(reinterpret_cast<const char*>(form), static_cast<std::size_t>(n));
             at += static_cast<std::size_t>(length);
         }
