@@ -35,6 +35,8 @@ const Case CASES[] = {
      "documen&shy;tation incompre<wbr>hensibility</p>",
      "<p><span class=\"initial\">I</span>n=ter=na=tion=al=iza=tion hy=phen=<b>ation</b> &#x64;oc=u=men=ta=tion "
      "documen&shy;tation incompre<wbr>hensibility</p>"},
+    {"CyrillicInTheNarrowForm", MarkupSyntax::html, "ru", "<p>Пересматривается <b>до</b>кументации &#x434;окументации</p>",
+     "<p>Пе=ре=смат=ри=ва=ет=ся <b>до=</b>ку=мен=та=ции &#x434;о=ку=мен=та=ции</p>"},
     {"BlocksAndLineBreaksEndWords", MarkupSyntax::html, "en", "<div>hyphen</div><div>ation</div>hyphen<br>ation",
      "<div>hy=phen</div><div>ation</div>hy=phen<br>ation"},
     {"LanguagesFollowTheDocument", MarkupSyntax::html, "en",
