@@ -33,7 +33,8 @@ mkdir -p "$work"
 rust=(); command -v cargo >/dev/null || rust=(cargo)
 bash scripts/deps.sh libbenchmark-dev groff-base libhyphen-dev perl time util-linux bible-kjv bible-kjv-text \
   librust-hyphenation-dev "${rust[@]}"
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON \
+  -DZARNET_LIBZIP_PREFIX="$(bash scripts/libzip_prefix.sh)" >/dev/null
 cmake --build build-bench -j"$(nproc)" >/dev/null
 bash scripts/peer/build.sh "$work/peer" >/dev/null
 bash scripts/peer-rust/build.sh "$work/rust-peer" >/dev/null

@@ -32,7 +32,8 @@ mkdir -p "$work"
 
 node=(); command -v node >/dev/null || node+=(nodejs); command -v npm >/dev/null || node+=(npm)
 bash scripts/deps.sh pandoc calibre time "${node[@]}"
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON \
+  -DZARNET_LIBZIP_PREFIX="$(bash scripts/libzip_prefix.sh)" >/dev/null
 cmake --build build-bench -j2 --target zarnet-utf8 >/dev/null
 utf8=build-bench/zarnet-utf8
 bash scripts/make_markup_pages.sh "$work/corpus" bench

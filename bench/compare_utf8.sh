@@ -46,7 +46,8 @@ mkdir -p "$work"
 rust=(); command -v cargo >/dev/null || rust=(cargo)
 bash scripts/deps.sh libbenchmark-dev libutf8proc-dev groff-base gettext time util-linux bible-kjv \
   bible-kjv-text librust-hyphenation-dev "${rust[@]}"
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON \
+  -DZARNET_LIBZIP_PREFIX="$(bash scripts/libzip_prefix.sh)" >/dev/null
 cmake --build build-bench -j2 --target zarnet zarnet-utf8 >/dev/null
 bash scripts/peer-rust/build.sh "$work/rust-peer" >/dev/null
 zarnet=build-bench/zarnet

@@ -23,7 +23,8 @@ work=${TMPDIR:-/tmp}/zarnet-startup
 mkdir -p "$work"
 
 bash scripts/deps.sh libbenchmark-dev groff-base libhyphen-dev perl python3 util-linux
-cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON >/dev/null
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZARNET_TESTS=OFF -DZARNET_BENCH=ON \
+  -DZARNET_LIBZIP_PREFIX="$(bash scripts/libzip_prefix.sh)" >/dev/null
 cmake --build build-bench -j"$(nproc)" >/dev/null
 bash scripts/peer/build.sh "$work/peer" >/dev/null
 timer=build-bench/whole_run

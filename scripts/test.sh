@@ -11,7 +11,7 @@ bash scripts/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 for variant in plain sanitize; do
   if [ "$variant" = plain ]; then
-    dir=build; flags=(-DCMAKE_BUILD_TYPE=Release)
+    dir=build; flags=(-DCMAKE_BUILD_TYPE=Release -DZARNET_LIBZIP_PREFIX="$(bash scripts/libzip_prefix.sh)")
   else
     dir=build-sanitize; flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARNET_SANITIZE=ON)
   fi

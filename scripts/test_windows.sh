@@ -17,47 +17,15 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # zarnet-utf8.exe from Debian's source packages, fetched once into
 # build-windows/deps.
 deps_dir="$PWD/build-windows/deps"
-# The folder of the unpacked source of $1 that holds the file $2.
-unpacked() {
-  find "$deps_dir" -mindepth 2 -maxdepth 2 -path "*/$1-*/$2" -printf '%h\n' 2>/dev/null | head -n 1 || true
-}
-# Fetches the source package $1, Debian 12's version $2 or whatever the
-# archive holds now, unless a folder of it holding $3 is there.
-fetch_source() {
-  [ -n "$(unpacked "$1" "$3")" ] && return 0
-  # apt-get source needs a deb-src entry; Debian 12 keeps its sources in
-  # deb822 files, so one is added in that form when there is none.
-  if ! grep -qsE '^[[:space:]]*Types:.*deb-src' /etc/apt/sources.list.d/*.sources &&
-     ! grep -qsE '^[[:space:]]*deb-src[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list; then
-    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm bookworm-updates' \
-      'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
-      "${sudo[@]}" tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
-  fi
-  "${sudo[@]}" apt-get update -q
-  mkdir -p "$deps_dir"
-  (cd "$deps_dir" && { apt-get source -q "$1=$2" || apt-get source -q "$1"; })
-  [ -n "$(unpacked "$1" "$3")" ] || { echo "$1's source did not unpack in $deps_dir" >&2; exit 1; }
-}
+source scripts/debian_source.sh
 fetch_source utf8proc 2.8.0-1 utf8proc.c
-fetch_source libzip 1.7.3-1 libzip.pc.in
 utf8proc_source=$(unpacked utf8proc utf8proc.c)
-libzip_source=$(unpacked libzip libzip.pc.in)
 
-# libzip, static, with zlib (Debian's MinGW-w64 build of it) and nothing
-# else: books are stored or deflated, and never encrypted.
+# libzip, static, with Debian's MinGW-w64 build of zlib.
 mingw_zlib=/usr/x86_64-w64-mingw32/lib/libz.a
 libzip_prefix="$deps_dir/install-libzip"
-if [ ! -f "$libzip_prefix/lib/libzip.a" ]; then
-  echo "== libzip for Windows =="
-  cmake -S "$libzip_source" -B "$deps_dir/build-libzip" -DCMAKE_TOOLCHAIN_FILE="$PWD/scripts/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$libzip_prefix" -DBUILD_SHARED_LIBS=OFF \
-    -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_OPENSSL=OFF \
-    -DENABLE_WINDOWS_CRYPTO=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
-    -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
-    -DZLIB_LIBRARY="$mingw_zlib" -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >/dev/null
-  cmake --build "$deps_dir/build-libzip" -j"$jobs"
-  cmake --install "$deps_dir/build-libzip" >/dev/null
-fi
+static_libzip -DCMAKE_TOOLCHAIN_FILE="$PWD/scripts/mingw-w64.cmake" -DZLIB_LIBRARY="$mingw_zlib" \
+  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include
 
 windows_dir="$PWD/build-windows"
 echo "== Windows build =="
