@@ -35,7 +35,7 @@ std::string make_zip(const std::vector<Entry>& entries)
         EXPECT_GE(index, 0) << entry.name;
         EXPECT_EQ(zip_set_file_compression(archive, zip_uint64_t(index), entry.method, 0), 0);
         if (entry.encrypted) {
-            EXPECT_EQ(zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_AES_256, "secret"), 0);
+            EXPECT_EQ(zip_file_set_encryption(archive, zip_uint64_t(index), ZIP_EM_TRAD_PKWARE, "secret"), 0);
         }
     }
     EXPECT_EQ(zip_close(archive), 0);
