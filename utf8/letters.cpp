@@ -17,10 +17,6 @@ void for_each_code_point(std::string_view text, Take take)
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     std::size_t at = 0;
     while (at < text.size()) {
-        if (bytes[at] < 0x80) {
-            take(static_cast<std::uint32_t>(bytes[at++]));
-            continue;
-        }
         std::uint32_t cp = 0;
         const int length = utf8_decode(bytes + at, text.size() - at, &cp);
         if (length <= 0) {
