@@ -33,6 +33,12 @@ bool ends_with_letters(const std::string& name, const char* ending)
     return true;
 }
 
+// The line (from 1) of byte `at` of `bytes`.
+std::uint64_t line_at(const unsigned char* bytes, std::size_t at)
+{
+    return 1 + static_cast<std::uint64_t>(std::count(bytes, bytes + at, '\n'));
+}
+
 // Where `bytes` stop being UTF-8: false with the line (from 1) and offset.
 bool check_utf8(const unsigned char* bytes, std::size_t size, std::uint64_t* line, std::uint64_t* offset)
 {
@@ -51,7 +57,7 @@ bool check_utf8(const unsigned char* bytes, std::size_t size, std::uint64_t* lin
         std::uint32_t cp = 0;
         const int length = utf8_decode(bytes + at, size - at, &cp);
         if (length <= 0) {
-            *line = 1 + static_cast<std::uint64_t>(std::count(bytes, bytes + at, '\n'));
+            *line = line_at(bytes, at);
             *offset = at;
             return false;
         }
@@ -60,12 +66,6 @@ bool check_utf8(const unsigned char* bytes, std::size_t size, std::uint64_t* lin
     return true;
 }
 
-std::string line_of(std::string_view document, std::uint64_t at)
-{
-    std::uint64_t line = 1;
-    for (std::uint64_t k = 0; k < at && k < document.size(); ++k) line += document[k] == '\n';
-    return std::to_string(line);
-}
 
 // Marks one XHTML document of a book in its language.
 struct BookContext {
@@ -149,8 +149,8 @@ int markup_mark_file(const MarkupJob* job, MarkupFormat format, const char* in_f
             write_error_line(printable_name(in_name).c_str(), reason.c_str());
             code = 1;
         } else if (!markup_mark(&own, bytes, size, &marked, &malformed_at)) {
-            const std::string_view document(reinterpret_cast<const char*>(bytes), size);
-            const std::string reason = "not well-formed XML at line " + line_of(document, malformed_at) +
+            const std::string reason = "not well-formed XML at line " +
+                                       std::to_string(line_at(bytes, static_cast<std::size_t>(malformed_at))) +
                                        ", byte offset " + std::to_string(malformed_at);
             write_error_line(printable_name(in_name).c_str(), reason.c_str());
             code = 1;
