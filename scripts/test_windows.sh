@@ -27,11 +27,16 @@ libzip_prefix="$deps_dir/install-libzip"
 static_libzip -DCMAKE_TOOLCHAIN_FILE="$PWD/scripts/mingw-w64.cmake" -DZLIB_LIBRARY="$mingw_zlib" \
   -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include
 
+# The built-in sets are made ready by a tool of this machine's own build.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$jobs" --target zarnet_prepare_sets
+
 windows_dir="$PWD/build-windows"
 echo "== Windows build =="
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=scripts/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DZARNET_TESTS=OFF -DZARNET_FAULT_TOOL=ON -DZARNET_UTF8PROC_SOURCE="$utf8proc_source" \
-  -DZARNET_LIBZIP_PREFIX="$libzip_prefix" -DZLIB_LIBRARY="$mingw_zlib" >/dev/null
+  -DZARNET_LIBZIP_PREFIX="$libzip_prefix" -DZLIB_LIBRARY="$mingw_zlib" \
+  -DZARNET_PREPARE_TOOL="$PWD/build/zarnet_prepare_sets" >/dev/null
 cmake --build build-windows -j"$jobs"
 
 # A locale whose code page is 1252 on both sides of Wine, so that argument

@@ -51,16 +51,17 @@ void note_seconds_in(Utf8Letters* letters, std::uint32_t first, std::uint32_t la
 
 }  // namespace
 
-void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions, bool narrow)
+std::vector<std::uint32_t> utf8_set_characters(std::string_view patterns, std::string_view exceptions)
 {
-    // The characters seen so far, to put each in the set once.
+    std::vector<std::uint32_t> characters;
+    // The characters seen so far, to take each once.
     std::vector<std::uint64_t> seen((0x110000 + 63) / 64, 0);
     const auto note = [&](std::uint32_t cp) {
         std::uint64_t& word = seen[cp / 64];
         const std::uint64_t bit = std::uint64_t{1} << (cp % 64);
         if ((word & bit) != 0) return;
         word |= bit;
-        letters->letters.insert(cp);
+        characters.push_back(cp);
     };
     for_each_entry(patterns, [&](std::string_view line) {
         for_each_code_point(pattern_of(line), [&](std::uint32_t cp) {
@@ -72,6 +73,19 @@ void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::st
             if (cp != '-' && cp > ' ') note(cp);
         });
     });
+    return characters;
+}
+
+void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions, bool narrow)
+{
+    utf8_letters_make(letters, utf8_set_characters(patterns, exceptions), narrow);
+}
+
+void utf8_letters_make(Utf8Letters* letters, const std::vector<std::uint32_t>& characters, bool narrow)
+{
+    letters->letters.clear();
+    letters->seconds.clear();
+    letters->letters.insert(characters.begin(), characters.end());
 
     std::unordered_set<std::uint32_t> blocks;
     for (std::uint32_t cp : letters->letters) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "engine/letter_table.h"
 
@@ -76,6 +77,11 @@ constexpr std::uint32_t CHAR_OWN = 1u << 28;
 // `narrow`: in the narrow form when the set allows it.
 void utf8_letters_build(Utf8Letters* letters, std::string_view patterns, std::string_view exceptions,
                         bool narrow = true);
+
+// The characters that patterns and exceptions use, each once, in the order
+// they first come; and the letters made from them, as above.
+std::vector<std::uint32_t> utf8_set_characters(std::string_view patterns, std::string_view exceptions);
+void utf8_letters_make(Utf8Letters* letters, const std::vector<std::uint32_t>& characters, bool narrow = true);
 
 // What `cp` is to the set (CHAR_KNOWN always set).
 std::uint32_t utf8_char_info(const Utf8Letters* letters, std::uint32_t cp);

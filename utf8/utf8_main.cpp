@@ -276,8 +276,13 @@ int zarnet_utf8_main(int argc, char** argv)
     }
     if (any_text) {
         run->text_marker = new Utf8Marker;
-        utf8_marker_build(run->text_marker, patterns, exceptions, options.left != 0 ? options.left : set->left,
-                          options.right != 0 ? options.right : set->right, options.mark);
+        const int left = options.left != 0 ? options.left : set->left;
+        const int right = options.right != 0 ? options.right : set->right;
+        if (options.patterns != nullptr) {
+            utf8_marker_build(run->text_marker, patterns, exceptions, left, right, options.mark);
+        } else {
+            utf8_marker_build_set(run->text_marker, set, left, right, options.mark);
+        }
     }
     int code = 0;
     if (options.in_place) {

@@ -16,7 +16,10 @@
 #include "platform/large_pages.h"
 #include "platform/memory.h"
 #include "platform/processors.h"
+#include "engine/automaton_image.h"
 #include "utf8/marked_text.h"
+#include "utf8/prepared_sets.h"
+#include "utf8/set_automaton.h"
 #include "utf8/text_reader.h"
 #include "utf8/utf8_decode.h"
 
@@ -57,49 +60,17 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
 
 }  // namespace
 
-void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
-                       int right, const std::string& mark, bool narrow)
+namespace {
+
+// The marker's letters are made: the rest of it, with the set's automaton
+// (the marker's from now on).
+void finish_marker(Utf8Marker* marker, PatternAutomaton* automaton, std::string_view exceptions, int left,
+                   int right, const std::string& mark)
 {
-    utf8_letters_build(&marker->letters, patterns, exceptions, narrow);
     utf8_word_rule_build(&marker->rule, &marker->letters, exceptions, left, right);
     marker->mark = mark;
-    // The engine gets the patterns alone, a line each, their letters as it
-    // sees them in the text.
-    std::string lines;
-    lines.reserve(patterns.size());
-    // The set's letters as bits, looked up for every character of the patterns.
-    std::vector<std::uint64_t> letter_bits((0x110000 + 63) / 64, 0);
-    for (const std::uint32_t cp : marker->letters.letters) letter_bits[cp / 64] |= std::uint64_t{1} << (cp % 64);
-    for_each_entry(patterns, [&](std::string_view line) {
-        const std::string_view pattern = pattern_of(line);
-        if (!marker->letters.narrow) {
-            lines.append(pattern).push_back('\n');
-            return;
-        }
-        const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
-        for (std::size_t at = 0; at < pattern.size();) {
-            if (bytes[at] < 0x80) {
-                // ASCII is its own form.
-                lines.push_back(static_cast<char>(bytes[at++]));
-                continue;
-            }
-            std::uint32_t cp = 0;
-            const int length = utf8_decode(bytes + at, pattern.size() - at, &cp);
-            if (length <= 0) {
-                lines.push_back(static_cast<char>(bytes[at++]));
-                continue;
-            }
-            unsigned char form[4];
-            const int n = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0 ? utf8_form_bytes(&marker->letters, cp, form)
-                                                                         : utf8_encode(cp, form);
-            lines.append(reinterpret_cast<const char*>(form), static_cast<std::size_t>(n));
-            at += static_cast<std::size_t>(length);
-        }
-        lines.push_back('\n');
-    });
-    ByteSource source =
-        byte_source_from_memory(reinterpret_cast<const unsigned char*>(lines.data()), lines.size());
-    engine_load(&marker->engine, &source, &marker->letters.bytes, nullptr);
+    engine_build(&marker->engine, automaton, &marker->letters.bytes);
+    marker->engine.owns_automaton = true;
     // Marks are looked for between any two bytes; the word rule keeps those
     // with enough letters on either side.
     // A word has at least as many bytes as letters: a run shorter than the
@@ -107,6 +78,30 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
     const std::size_t shortest = std::min(static_cast<std::size_t>(left + right), marker->rule.shortest);
     engine_set_word_rule(&marker->engine, MarkRule{1, 1}, utf8_word_adjust, &marker->rule,
                          static_cast<std::int64_t>(std::max<std::size_t>(shortest, 2)));
+}
+
+}  // namespace
+
+void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
+                       int right, const std::string& mark, bool narrow)
+{
+    utf8_letters_build(&marker->letters, patterns, exceptions, narrow);
+    finish_marker(marker, utf8_set_automaton(&marker->letters, patterns), exceptions, left, right, mark);
+}
+
+void utf8_marker_build_set(Utf8Marker* marker, const PatternSet* set, int left, int right, const std::string& mark)
+{
+    const PreparedSet* prepared = prepared_set_of(set);
+    PatternAutomaton* automaton =
+        prepared == nullptr ? nullptr
+                            : automaton_from_image(reinterpret_cast<const unsigned char*>(prepared->image.data()),
+                                                   prepared->image.size());
+    if (automaton == nullptr) {
+        utf8_marker_build(marker, set->patterns, set->exceptions, left, right, mark);
+        return;
+    }
+    utf8_letters_make(&marker->letters, prepared_characters(prepared));
+    finish_marker(marker, automaton, set->exceptions, left, right, mark);
 }
 
 void utf8_marker_destroy(Utf8Marker* marker)

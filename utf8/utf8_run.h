@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "utf8/letters.h"
+#include "utf8/pattern_sets.h"
 #include "utf8/word_rule.h"
 
 struct Utf8Marker {
@@ -21,6 +22,10 @@ struct Utf8Marker {
 // narrow form (letters.h) where it has one, unless `narrow` is false.
 void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::string_view exceptions, int left,
                        int right, const std::string& mark, bool narrow = true);
+
+// The same for a built-in set, from its form made when the program was built
+// where there is one.
+void utf8_marker_build_set(Utf8Marker* marker, const PatternSet* set, int left, int right, const std::string& mark);
 void utf8_marker_destroy(Utf8Marker* marker);
 
 // Marks in_file into out_file ("-": standard input or output), on every

@@ -1,0 +1,106 @@
+#include "engine/automaton_image.h"
+
+#include <bit>
+#include <cstdint>
+
+#include "platform/memory.h"
+
+namespace {
+
+void put_number(std::string* out, std::uint64_t value)
+{
+    while (value >= 0x80) {
+        out->push_back(static_cast<char>((value & 0x7F) | 0x80));
+        value >>= 7;
+    }
+    out->push_back(static_cast<char>(value));
+}
+
+// Reads a number of at most 35 bits at *at, before `end`; false past the end.
+// Most numbers of an image take one byte.
+inline bool take_number(const unsigned char** at, const unsigned char* end, std::uint64_t* value)
+{
+    if (*at != end && **at < 0x80) [[likely]] {
+        *value = *(*at)++;
+        return true;
+    }
+    *value = 0;
+    for (int shift = 0; shift < 35 && *at != end; shift += 7) {
+        const unsigned char byte = *(*at)++;
+        *value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string automaton_image(const PatternAutomaton* automaton)
+{
+    std::string out;
+    put_number(&out, static_cast<std::uint64_t>(automaton->count));
+    for (std::int32_t s = 0; s < automaton->count; ++s) {
+        const AutomatonState& state = automaton->states[s];
+        if (state.output == nullptr) {
+            put_number(&out, 0);
+        } else {
+            const std::string digits(state.output);
+            put_number(&out, digits.size() + 1);
+            out += digits;
+        }
+        put_number(&out, static_cast<std::uint64_t>(state.transition_count));
+        for (std::int32_t t = 0; t < state.transition_count; ++t) {
+            const Transition& move = state.transitions[t];
+            out.push_back(static_cast<char>(move.letter));
+            const std::int64_t distance = static_cast<std::int64_t>(move.target) - s;
+            put_number(&out, distance >= 0 ? static_cast<std::uint64_t>(distance) * 2
+                                           : static_cast<std::uint64_t>(-distance) * 2 - 1);
+        }
+    }
+    return out;
+}
+
+PatternAutomaton* automaton_from_image(const unsigned char* image, std::size_t size)
+{
+    const unsigned char* at = image;
+    const unsigned char* const end = image + size;
+    std::uint64_t count = 0;
+    // Every state takes at least two bytes of the image.
+    if (!take_number(&at, end, &count) || count == 0 || count > size || count > INT32_MAX) return nullptr;
+    PatternAutomaton* automaton = automaton_create();
+    automaton_append_states(automaton, static_cast<std::int32_t>(count - 1));
+    const std::int64_t states = automaton->count;
+    bool whole = true;
+    std::int64_t s = 0;
+    for (; s < states && whole; ++s) {
+        std::uint64_t output = 0;
+        std::uint64_t moves = 0;
+        if (!take_number(&at, end, &output) || output > static_cast<std::uint64_t>(end - at)) break;
+        if (output != 0) {
+            automaton_set_output(automaton, static_cast<std::int32_t>(s), reinterpret_cast<const char*>(at), output - 1);
+            at += output - 1;
+        }
+        if (!take_number(&at, end, &moves) || moves > 256 || 2 * moves > static_cast<std::uint64_t>(end - at)) break;
+        if (moves == 0) continue;
+        // Room as adding the transitions one at a time would leave.
+        const std::size_t room = std::bit_ceil(static_cast<std::size_t>(moves));
+        auto* transitions = static_cast<Transition*>(
+            arena_carve(&automaton->storage, room * sizeof(Transition), alignof(Transition)));
+        AutomatonState* state = &automaton->states[s];
+        state->transitions = transitions;
+        state->transition_count = static_cast<std::int32_t>(moves);
+        for (std::uint64_t t = 0; t < moves; ++t) {
+            std::uint64_t zigzag = 0;
+            const unsigned char letter = at != end ? *at++ : 0;
+            whole = take_number(&at, end, &zigzag) && whole;
+            const std::int64_t target = (zigzag & 1) != 0 ? s - static_cast<std::int64_t>((zigzag + 1) / 2)
+                                                           : s + static_cast<std::int64_t>(zigzag / 2);
+            whole = whole && target >= 0 && target < states;
+            transitions[t] = Transition{letter, static_cast<std::int32_t>(target)};
+            automaton_note_letter(automaton, letter);
+        }
+    }
+    if (s == states && whole && at == end) return automaton;
+    automaton_destroy(automaton);
+    return nullptr;
+}
