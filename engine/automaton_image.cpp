@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <unordered_map>
 
 #include "platform/memory.h"
 
@@ -37,17 +39,27 @@ inline bool take_number(const unsigned char** at, const unsigned char* end, std:
 
 std::string automaton_image(const PatternAutomaton* automaton)
 {
-    std::string out;
-    put_number(&out, static_cast<std::uint64_t>(automaton->count));
+    // The outputs, each once, and where each begins.
+    std::string digits;
+    std::unordered_map<std::string, std::size_t> placed;
+    std::size_t room = 0;
     for (std::int32_t s = 0; s < automaton->count; ++s) {
         const AutomatonState& state = automaton->states[s];
-        if (state.output == nullptr) {
-            put_number(&out, 0);
-        } else {
-            const std::string digits(state.output);
-            put_number(&out, digits.size() + 1);
-            out += digits;
+        if (state.transition_count != 0) room += std::bit_ceil(static_cast<std::size_t>(state.transition_count));
+        if (state.output != nullptr && placed.emplace(state.output, digits.size()).second) {
+            digits += state.output;
+            digits.push_back('\0');
         }
+    }
+    std::string out;
+    put_number(&out, static_cast<std::uint64_t>(automaton->count));
+    put_number(&out, automaton->longest_output);
+    put_number(&out, room);
+    put_number(&out, digits.size());
+    out += digits;
+    for (std::int32_t s = 0; s < automaton->count; ++s) {
+        const AutomatonState& state = automaton->states[s];
+        put_number(&out, state.output == nullptr ? 0 : placed[state.output] + 1);
         put_number(&out, static_cast<std::uint64_t>(state.transition_count));
         for (std::int32_t t = 0; t < state.transition_count; ++t) {
             const Transition& move = state.transitions[t];
@@ -65,42 +77,59 @@ PatternAutomaton* automaton_from_image(const unsigned char* image, std::size_t s
     const unsigned char* at = image;
     const unsigned char* const end = image + size;
     std::uint64_t count = 0;
-    // Every state takes at least two bytes of the image.
-    if (!take_number(&at, end, &count) || count == 0 || count > size || count > INT32_MAX) return nullptr;
+    std::uint64_t longest = 0;
+    std::uint64_t room = 0;
+    std::uint64_t digits_size = 0;
+    // Every state takes at least two bytes of the image, every transition
+    // two, and the room for them at most twice as many.
+    if (!take_number(&at, end, &count) || !take_number(&at, end, &longest) || !take_number(&at, end, &room) ||
+        !take_number(&at, end, &digits_size) || count == 0 || count > size || count > INT32_MAX || room > size ||
+        digits_size > static_cast<std::uint64_t>(end - at) || (digits_size != 0 && at[digits_size - 1] != '\0')) {
+        return nullptr;
+    }
     PatternAutomaton* automaton = automaton_create();
     automaton_append_states(automaton, static_cast<std::int32_t>(count - 1));
+    automaton->longest_output = static_cast<std::size_t>(longest);
+    // Every output ends within the block, which ends with a NUL.
+    char* digits = static_cast<char*>(arena_carve(&automaton->storage, digits_size + 1, 1));
+    std::memcpy(digits, at, static_cast<std::size_t>(digits_size));
+    at += digits_size;
+    Transition* transitions = static_cast<Transition*>(
+        arena_carve(&automaton->storage, static_cast<std::size_t>(room) * sizeof(Transition) + 1, alignof(Transition)));
+    std::uint64_t room_left = room;
     const std::int64_t states = automaton->count;
     bool whole = true;
     std::int64_t s = 0;
     for (; s < states && whole; ++s) {
         std::uint64_t output = 0;
         std::uint64_t moves = 0;
-        if (!take_number(&at, end, &output) || output > static_cast<std::uint64_t>(end - at)) break;
-        if (output != 0) {
-            automaton_set_output(automaton, static_cast<std::int32_t>(s), reinterpret_cast<const char*>(at), output - 1);
-            at += output - 1;
-        }
+        if (!take_number(&at, end, &output) || output > digits_size) break;
+        AutomatonState* state = &automaton->states[s];
+        if (output != 0) state->output = digits + (output - 1);
         if (!take_number(&at, end, &moves) || moves > 256 || 2 * moves > static_cast<std::uint64_t>(end - at)) break;
         if (moves == 0) continue;
         // Room as adding the transitions one at a time would leave.
-        const std::size_t room = std::bit_ceil(static_cast<std::size_t>(moves));
-        auto* transitions = static_cast<Transition*>(
-            arena_carve(&automaton->storage, room * sizeof(Transition), alignof(Transition)));
-        AutomatonState* state = &automaton->states[s];
+        const std::size_t moves_room = std::bit_ceil(static_cast<std::size_t>(moves));
+        if (moves_room > room_left) break;
+        room_left -= moves_room;
         state->transitions = transitions;
         state->transition_count = static_cast<std::int32_t>(moves);
         for (std::uint64_t t = 0; t < moves; ++t) {
             std::uint64_t zigzag = 0;
-            const unsigned char letter = at != end ? *at++ : 0;
+            const unsigned char letter = *at++;
             whole = take_number(&at, end, &zigzag) && whole;
             const std::int64_t target = (zigzag & 1) != 0 ? s - static_cast<std::int64_t>((zigzag + 1) / 2)
                                                            : s + static_cast<std::int64_t>(zigzag / 2);
             whole = whole && target >= 0 && target < states;
             transitions[t] = Transition{letter, static_cast<std::int32_t>(target)};
             automaton_note_letter(automaton, letter);
+            // The next letter, if any, lies before the end.
+            if (at == end && t + 1 < moves) whole = false;
+            if (!whole) break;
         }
+        transitions += moves_room;
     }
-    if (s == states && whole && at == end) return automaton;
+    if (s == states && whole && at == end && room_left == 0) return automaton;
     automaton_destroy(automaton);
     return nullptr;
 }

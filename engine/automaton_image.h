@@ -4,11 +4,14 @@
 // links are not kept. A program that carries the image of a pattern set
 // has its automaton at once, without reading the pattern file.
 //
-// The image is the number of states, then for each state in order: its
-// output (length plus one, 0 for none, then the digit characters), its
-// transition count, and each transition's letter and target, the target
-// as its distance from the state (zigzag, so near targets either way take
-// one byte). Numbers are written seven bits to a byte, lowest first.
+// The image is four numbers: the states, the longest output, the room the
+// transitions take (for each state its count rounded up to a power of two)
+// and the bytes of the outputs; then the outputs, each once and ended by a
+// NUL; then for each state in order its output (where it begins, plus one;
+// 0 for none), its transition count, and each transition's letter and
+// target, the target as its distance from the state (zigzag, so near
+// targets either way take one byte). Numbers are written seven bits to a
+// byte, lowest first.
 
 #include <cstddef>
 #include <string>

@@ -70,11 +70,12 @@ TEST(PreparedSets, PartsOfImagesAreRefused)
     const std::string longer = image + '\0';
     EXPECT_EQ(automaton_from_image(reinterpret_cast<const unsigned char*>(longer.data()), longer.size()), nullptr);
     // The distance to the target of the root's first transition, after the
-    // state count, the root's output, its transition count and the letter,
-    // made far too large.
+    // four numbers of the header, the outputs, the root's output and
+    // transition count and the letter, made far too large.
     std::string astray = image;
-    ASSERT_EQ(astray[1], '\0');
-    astray[4] = 0x7E;
+    const std::size_t root = 4 + static_cast<unsigned char>(image[3]);
+    ASSERT_EQ(astray[root], '\0');
+    astray[root + 3] = 0x7E;
     EXPECT_EQ(automaton_from_image(reinterpret_cast<const unsigned char*>(astray.data()), astray.size()), nullptr);
     automaton_destroy(automaton);
 }
