@@ -17,7 +17,8 @@ inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, st
 }
 
 struct MarkSink {
-    // Takes text[from .. to) and its marks: bit i of marks[k] is a mark after
+    // Takes text[from .. to) and its marks (on any of a pass's threads, one
+    // call at a time, each after the last has returned): bit i of marks[k] is a mark after
     // byte 64k + i of `text`. The text is readable COPY_SLACK bytes past `to`
     // and the marks one word past the one holding bit `to` + 32. Returns 0,
     // or an error number, which ends the pass.

@@ -13,16 +13,15 @@
 #include "platform/memory.h"
 #include "platform/expect.h"
 
-// The calling thread reads the text into a ring of pieces, hands the marked
-// pieces to the sink in their order, and marks pieces too whenever it has
-// nothing to read or hand on; the workers only mark. A piece's marks are kept
-// as bits, and the sink, on the calling thread, writes them into the text:
-// the marked text, several times the size of its marks, never passes from one
-// processor to the other. A piece is taken by whichever thread comes first,
-// the oldest first, so a worker that the system keeps waiting holds up one
-// piece while the others go on with the rest of the ring. The calling thread
-// reads ahead before it marks, so the workers are never short of pieces, and
-// it hands each piece on as soon as it is its turn.
+// The calling thread reads the text into a ring of pieces; any thread marks
+// them, and the marked pieces are handed to the sink in their order by
+// whichever thread finds the next one marked while no other is handing
+// pieces on. A piece's marks are kept as bits, and the sink writes them into
+// the text. A piece is taken by whichever thread comes first, the oldest
+// first, so a worker that the system keeps waiting holds up one piece while
+// the others go on with the rest of the ring. The calling thread reads
+// first, then marks, and hands pieces on only when it has nothing else to
+// do: reading is its alone, so the others mark and write while it reads.
 
 namespace {
 
@@ -51,6 +50,7 @@ struct Worker {
 
 struct Shared {
     const FastMarker* marker;
+    const MarkSink* out;
     bool one_matcher;          // the threads share the marker's matcher
     std::size_t capacity;      // of a piece
     std::vector<Slot> slots;
@@ -66,9 +66,37 @@ struct Shared {
     std::size_t written = 0;
     bool all_read = false;       // no more pieces will come
     bool stop = false;           // a failure ended the run: no more pieces are taken
+    bool handing = false;        // a thread is handing pieces to the sink
+    int write_error = 0;         // the sink's, which ends the run
     unsigned idle_workers = 0;   // waiting on `work`
     bool caller_waiting = false; // on `marked`
 };
+
+// Hands the marked pieces that are next in order to the sink, unless
+// another thread is doing so; called, and returns, with the lock held. The
+// thread that does it goes on as long as the next piece is marked, so no
+// marked piece waits while none is handing pieces on.
+void hand_on(Shared* shared, std::unique_lock<std::mutex>& lock)
+{
+    if (shared->handing) return;
+    shared->handing = true;
+    while (!shared->stop && shared->written < shared->read) {
+        Slot* next = &shared->slots[shared->written % shared->slots.size()];
+        if (!next->done) break;
+        lock.unlock();
+        const int error = shared->out->put(shared->out->context, next->text, next->marks, 0, next->count);
+        lock.lock();
+        ++shared->written;
+        if (error != 0) {
+            shared->write_error = error;
+            shared->stop = true;
+        }
+        // A place in the ring is free to read into.
+        if (shared->caller_waiting) shared->marked.notify_one();
+    }
+    shared->handing = false;
+    if (shared->caller_waiting) shared->marked.notify_one();
+}
 
 // What only the calling thread uses to read the text.
 struct Reader {
@@ -183,6 +211,13 @@ void work(Shared* shared, Worker* worker)
             lock.lock();
             slot->done = true;
             if (shared->caller_waiting) shared->marked.notify_one();
+            hand_on(shared, lock);
+            continue;
+        }
+        // The calling thread would rather read on than hand on what it marked.
+        if (!shared->handing && shared->written < shared->read &&
+            shared->slots[shared->written % shared->slots.size()].done) {
+            hand_on(shared, lock);
             continue;
         }
         if (shared->all_read) return;
@@ -238,6 +273,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const Mark
     ZARNET_EXPECT(text_chunk_capacity(options.piece) > static_cast<std::size_t>(WALK_LIMIT));
     Shared shared;
     shared.marker = marker;
+    shared.out = out;
     shared.one_matcher = false;
     shared.capacity = text_chunk_capacity(options.piece);
     const std::size_t ring = options.workers == 0 ? 1 : PIECES_PER_THREAD * (options.workers + 1);
@@ -265,18 +301,9 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const Mark
     // Until the workers start, one piece at a time.
     std::size_t ahead = 1;
 
-    int write_error = 0;
     std::unique_lock<std::mutex> lock(shared.mutex);
     for (;;) {
-        Slot* next = &shared.slots[shared.written % ring];
-        if (shared.written < shared.read && next->done) {
-            lock.unlock();
-            write_error = out->put(out->context, next->text, next->marks, 0, next->count);
-            lock.lock();
-            ++shared.written;
-            if (write_error != 0) break;
-            continue;
-        }
+        if (shared.stop) break;
         if (!shared.all_read && shared.read - shared.written < ahead) {
             Slot* slot = &shared.slots[shared.read % ring];
             lock.unlock();
@@ -305,6 +332,11 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const Mark
             mark_piece(&workers[0], slot);
             lock.lock();
             slot->done = true;
+            if (shared.idle_workers != 0) shared.work.notify_one();
+            continue;
+        }
+        if (!shared.handing && shared.written < shared.read && shared.slots[shared.written % ring].done) {
+            hand_on(&shared, lock);
             continue;
         }
         if (shared.all_read && shared.written == shared.read) break;
@@ -324,8 +356,8 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const Mark
         *error = reader.error;
         return StreamEnd::read_failed;
     }
-    if (write_error != 0) {
-        *error = write_error;
+    if (shared.write_error != 0) {
+        *error = shared.write_error;
         return StreamEnd::write_failed;
     }
     return StreamEnd::complete;

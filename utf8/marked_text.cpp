@@ -320,7 +320,7 @@ ZARNET_ALWAYS_INLINE inline unsigned char* put_narrow_text(const NarrowText* tab
 bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
                 std::size_t to)
 {
-    const NarrowText* table = &output->reader->narrow_text;
+    const NarrowText* table = &output->narrow_text;
     if (output->breaks != nullptr) {
         // Each byte stands for its character's bytes of text.
         for (std::size_t at = from; at < to; ++at) {
@@ -398,8 +398,9 @@ bool put_narrow(Utf8Output* output, const unsigned char* source, const std::uint
 int put_utf8(void* context, const unsigned char* form, const std::uint64_t* marks, std::size_t from, std::size_t to)
 {
     Utf8Output* output = static_cast<Utf8Output*>(context);
-    std::deque<Patch>& patches = output->reader->patches;
-    ByteQueue* patch_bytes = &output->reader->patch_bytes;
+    utf8_reader_take(output->reader, &output->patches, &output->narrow_text, &output->next_byte);
+    std::deque<Patch>& patches = output->patches.patches;
+    ByteQueue* patch_bytes = &output->patches.bytes;
     const std::uint64_t base = output->handed - from;  // the place of form[0] in the whole form
     const bool narrow = output->reader->letters->narrow;
     std::size_t at = from;
@@ -451,6 +452,25 @@ int put_utf8(void* context, const unsigned char* form, const std::uint64_t* mark
 }
 
 }  // namespace
+
+void utf8_output_create(Utf8Output* output, BlockWriter* writer, Utf8Reader* reader, const std::string& mark,
+                        std::vector<std::uint64_t>* breaks)
+{
+    output->writer = writer;
+    output->reader = reader;
+    output->mark = mark;
+    output->handed = 0;
+    output->breaks = breaks;
+    output->text_at = 0;
+    patch_queue_create(&output->patches);
+    output->narrow_text = reader->letters->narrow_text;
+    output->next_byte = 0x80 + static_cast<unsigned>(reader->letters->narrow_bytes.size());
+}
+
+void utf8_output_destroy(Utf8Output* output)
+{
+    patch_queue_destroy(&output->patches);
+}
 
 MarkSink utf8_output_sink(Utf8Output* output)
 {

@@ -265,9 +265,9 @@ void queue_put(ByteQueue* queue, const unsigned char* bytes, std::size_t count)
 void add_patch(Utf8Reader* reader, std::uint64_t at, std::size_t form_length, const unsigned char* text,
                std::size_t text_length)
 {
-    queue_put(&reader->patch_bytes, text, text_length);
-    if (form_length == text_length && !reader->patches.empty()) {
-        Patch& last = reader->patches.back();
+    queue_put(&reader->made.bytes, text, text_length);
+    if (form_length == text_length && !reader->made.patches.empty()) {
+        Patch& last = reader->made.patches.back();
         if (last.form_length == last.text_length && last.at + last.form_length == at) {
             last.form_length += static_cast<std::uint32_t>(form_length);
             last.text_length += static_cast<std::uint32_t>(text_length);
@@ -276,7 +276,7 @@ void add_patch(Utf8Reader* reader, std::uint64_t at, std::size_t form_length, co
     }
     // Filled in where it stands: a whole Patch made first and copied would
     // be read back in one piece before its parts are written.
-    Patch& patch = reader->patches.emplace_back();
+    Patch& patch = reader->made.patches.emplace_back();
     patch.at = at;
     patch.form_length = static_cast<std::uint32_t>(form_length);
     patch.text_length = static_cast<std::uint32_t>(text_length);
@@ -286,19 +286,19 @@ void add_patch(Utf8Reader* reader, std::uint64_t at, std::size_t form_length, co
 // made again.
 void retract_patches(Utf8Reader* reader, std::uint64_t at)
 {
-    while (!reader->patches.empty()) {
-        Patch& last = reader->patches.back();
+    while (!reader->made.patches.empty()) {
+        Patch& last = reader->made.patches.back();
         if (last.at + last.form_length <= at) return;
         if (last.at >= at) {
-            reader->patch_bytes.tail -= last.text_length;
-            reader->patches.pop_back();
+            reader->made.bytes.tail -= last.text_length;
+            reader->made.patches.pop_back();
             continue;
         }
         // Only patches of one length join, so the cut is the same in both.
         const std::uint32_t cut = static_cast<std::uint32_t>(last.at + last.form_length - at);
         last.form_length -= cut;
         last.text_length -= cut;
-        reader->patch_bytes.tail -= cut;
+        reader->made.bytes.tail -= cut;
         return;
     }
 }
@@ -587,9 +587,8 @@ std::size_t read_direct(Utf8Reader* reader, unsigned char* into, std::size_t roo
     return handed;
 }
 
-std::size_t read_form(void* context, unsigned char* into, std::size_t count, int* error)
+std::size_t read_unpublished(Utf8Reader* reader, unsigned char* into, std::size_t count, int* error)
 {
-    Utf8Reader* reader = static_cast<Utf8Reader*>(context);
     std::size_t given = 0;
     for (;;) {
         const std::size_t take = std::min(count - given, reader->form_end - reader->form_start);
@@ -633,6 +632,43 @@ std::size_t read_form(void* context, unsigned char* into, std::size_t count, int
     }
 }
 
+// Appends the patches of `from` to `to`, leaving `from` empty.
+void patch_queue_move(PatchQueue* to, PatchQueue* from)
+{
+    if (to->patches.empty()) {
+        std::swap(to->patches, from->patches);
+        std::swap(to->bytes, from->bytes);
+    } else {
+        to->patches.insert(to->patches.end(), from->patches.begin(), from->patches.end());
+        queue_put(&to->bytes, from->bytes.bytes + from->bytes.head, from->bytes.tail - from->bytes.head);
+    }
+    from->patches.clear();
+    from->bytes.head = 0;
+    from->bytes.tail = 0;
+}
+
+// Hands what the output needs of the form read so far to the output. Every
+// patch made is final by now: only those of a conversion still going on are
+// ever taken back or joined.
+void publish(Utf8Reader* reader)
+{
+    if (reader->made.patches.empty() && reader->next_byte == reader->published_next_byte) return;
+    const std::lock_guard<std::mutex> guard(reader->handoff);
+    patch_queue_move(&reader->published, &reader->made);
+    if (reader->next_byte != reader->published_next_byte) {
+        reader->published_text = reader->narrow_text;
+        reader->published_next_byte = reader->next_byte;
+    }
+}
+
+std::size_t read_form(void* context, unsigned char* into, std::size_t count, int* error)
+{
+    Utf8Reader* reader = static_cast<Utf8Reader*>(context);
+    const std::size_t given = read_unpublished(reader, into, count, error);
+    publish(reader);
+    return given;
+}
+
 }  // namespace
 
 void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* letters)
@@ -651,11 +687,13 @@ void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* l
     reader->raw_offset = 0;
     reader->lines = 0;
     reader->produced = 0;
-    reader->patch_bytes = ByteQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
-    reader->patches.clear();
+    patch_queue_create(&reader->made);
+    patch_queue_create(&reader->published);
     reader->narrow_text = letters->narrow_text;
     reader->direct = true;
     reader->next_byte = 0x80 + static_cast<unsigned>(letters->narrow_bytes.size());
+    reader->published_text = reader->narrow_text;
+    reader->published_next_byte = reader->next_byte;
     reader->invalid = false;
     reader->invalid_line = 0;
     reader->invalid_offset = 0;
@@ -666,11 +704,34 @@ void utf8_reader_destroy(Utf8Reader* reader)
     mem_release(reader->info);
     mem_release(reader->raw);
     mem_release(reader->form);
-    mem_release(reader->patch_bytes.bytes);
+    patch_queue_destroy(&reader->made);
+    patch_queue_destroy(&reader->published);
     reader->info = nullptr;
     reader->raw = nullptr;
     reader->form = nullptr;
-    reader->patch_bytes.bytes = nullptr;
+}
+
+void patch_queue_create(PatchQueue* queue)
+{
+    queue->patches.clear();
+    queue->bytes = ByteQueue{static_cast<unsigned char*>(must_alloc(QUEUE_BYTES + QUEUE_SLACK)), 0, 0, QUEUE_BYTES};
+}
+
+void patch_queue_destroy(PatchQueue* queue)
+{
+    queue->patches.clear();
+    mem_release(queue->bytes.bytes);
+    queue->bytes.bytes = nullptr;
+}
+
+void utf8_reader_take(Utf8Reader* reader, PatchQueue* into, NarrowText* text, unsigned* next_byte)
+{
+    const std::lock_guard<std::mutex> guard(reader->handoff);
+    patch_queue_move(into, &reader->published);
+    if (*next_byte != reader->published_next_byte) {
+        *text = reader->published_text;
+        *next_byte = reader->published_next_byte;
+    }
 }
 
 ByteSource utf8_reader_source(Utf8Reader* reader)

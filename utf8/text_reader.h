@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 
 #include "engine/byte_source.h"
 #include "utf8/letters.h"
@@ -40,6 +41,15 @@ struct ByteQueue {
     std::size_t capacity;
 };
 
+// Patches in order, with the text's bytes of each, in order too.
+struct PatchQueue {
+    std::deque<Patch> patches;
+    ByteQueue bytes;
+};
+
+void patch_queue_create(PatchQueue* queue);
+void patch_queue_destroy(PatchQueue* queue);
+
 struct Utf8Reader {
     ByteSource* in;
     const Utf8Letters* letters;
@@ -55,14 +65,20 @@ struct Utf8Reader {
     std::size_t form_start;
     std::size_t form_end;
     std::uint64_t produced;      // bytes of the matching form made
-    std::deque<Patch> patches;
-    ByteQueue patch_bytes;
+    PatchQueue made;             // patches of the form not yet published
     // In a narrow form, the set's bytes and, after them, bytes given to
     // characters that are no letter as they are met (while there are bytes
     // left), so that those need no patch: what each stands for, and the
     // next to give.
     NarrowText narrow_text;
     unsigned next_byte;
+    // What the output needs of the reader, which it may write on another
+    // thread than the one reading: the patches and the narrow bytes, as
+    // they stood at the end of the last read.
+    std::mutex handoff;
+    PatchQueue published;
+    NarrowText published_text;
+    unsigned published_next_byte;
     // Where the text is not UTF-8: its line (from 1) and byte offset (from 0).
     bool invalid;
     std::uint64_t invalid_line;
@@ -71,6 +87,11 @@ struct Utf8Reader {
 
 void utf8_reader_create(Utf8Reader* reader, ByteSource* in, const Utf8Letters* letters);
 void utf8_reader_destroy(Utf8Reader* reader);
+
+// Moves the patches published so far to the end of `into` and brings
+// `text`, with the narrow bytes before *next_byte in it, up to those given
+// so far. Safe while the reader reads on another thread.
+void utf8_reader_take(Utf8Reader* reader, PatchQueue* into, NarrowText* text, unsigned* next_byte);
 
 // The reader as the engine's source. A text that is not UTF-8 ends with the
 // error EILSEQ (and `invalid` set); a failed read of `in`, with its error.

@@ -52,10 +52,13 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
     ByteSource form = utf8_reader_source(reader);
     BlockWriter writer;
     block_writer_create(&writer, out, OUTPUT_BLOCK, COPY_SLACK);
-    Utf8Output output{&writer, reader, marker->mark, 0, nullptr, 0};
+    Utf8Output output;
+    utf8_output_create(&output, &writer, reader, marker->mark, nullptr);
     const MarkSink sink = utf8_output_sink(&output);
     const MarkOptions options = mark_options_for(threads ? usable_processors() : 1, size);
-    return block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, error, options), error);
+    const StreamEnd end = engine_mark(&marker->engine, &form, &sink, error, options);
+    utf8_output_destroy(&output);
+    return block_writer_finish(&writer, end, error);
 }
 
 }  // namespace
@@ -116,11 +119,13 @@ bool utf8_breaks(const Utf8Marker* marker, const unsigned char* text, std::size_
     Utf8Reader reader;
     utf8_reader_create(&reader, &in, &marker->letters);
     ByteSource form = utf8_reader_source(&reader);
-    Utf8Output output{nullptr, &reader, marker->mark, 0, breaks, 0};
+    Utf8Output output;
+    utf8_output_create(&output, nullptr, &reader, marker->mark, breaks);
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
     const StreamEnd end = engine_mark(&marker->engine, &form, &sink, &error,
                                       mark_options_for(1, static_cast<std::int64_t>(size)));
+    utf8_output_destroy(&output);
     utf8_reader_destroy(&reader);
     return end == StreamEnd::complete;
 }

@@ -58,7 +58,8 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::FILE* out = open_memstream(&buffer, &length);
     BlockWriter writer;
     block_writer_create(&writer, out, std::size_t{1} << 20, COPY_SLACK);
-    Utf8Output output{&writer, &reader, marker->mark, 0, nullptr, 0};
+    Utf8Output output;
+    utf8_output_create(&output, &writer, &reader, marker->mark, nullptr);
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
     const StreamEnd end = block_writer_finish(&writer, engine_mark(&marker->engine, &form, &sink, &error, options), &error);
@@ -66,6 +67,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::string marked(buffer, length);
     std::free(buffer);
     *refused = end != StreamEnd::complete || reader.invalid;
+    utf8_output_destroy(&output);
     utf8_reader_destroy(&reader);
     return marked;
 }

@@ -41,7 +41,8 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::FILE* out = open_memstream(&buffer, &length);
     BlockWriter writer;
     block_writer_create(&writer, out, std::size_t{1} << 16, COPY_SLACK);
-    Utf8Output output{&writer, &reader, marker->mark, 0, nullptr, 0};
+    Utf8Output output;
+    utf8_output_create(&output, &writer, &reader, marker->mark, nullptr);
     const MarkSink sink = utf8_output_sink(&output);
     int error = 0;
     const StreamEnd end =
@@ -49,6 +50,7 @@ std::string mark(const Utf8Marker* marker, const std::string& text, const MarkOp
     std::fclose(out);
     std::string marked(buffer, length);
     std::free(buffer);
+    utf8_output_destroy(&output);
     utf8_reader_destroy(&reader);
     EXPECT_EQ(end, StreamEnd::complete);
     return marked;
@@ -101,7 +103,9 @@ TEST(NarrowForm, MarksAsTheUtf8FormDoes)
             const std::string expected = mark(&wide, text, one_thread());
             EXPECT_NE(expected, text) << name;
             EXPECT_EQ(mark(&narrow, text, one_thread()), expected) << name << " mark " << mark_text;
+            // On two threads, the output writing while the reader reads on.
             EXPECT_EQ(mark(&narrow, text, threads(1, 4096, 0)), expected) << name << " mark " << mark_text;
+            EXPECT_EQ(mark(&wide, text, threads(1, 4096, 0)), expected) << name << " mark " << mark_text;
             // The places of the marks in the text, as pages are marked.
             std::vector<std::uint64_t> narrow_breaks;
             std::vector<std::uint64_t> wide_breaks;
