@@ -20,8 +20,11 @@ std::string utf8_engine_patterns(const Utf8Letters* letters, std::string_view pa
         const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
         for (std::size_t at = 0; at < pattern.size();) {
             if (bytes[at] < 0x80) {
-                // ASCII is its own form.
-                lines.push_back(static_cast<char>(bytes[at++]));
+                // ASCII is its own form: the whole run of it at once.
+                std::size_t end = at + 1;
+                while (end < pattern.size() && bytes[end] < 0x80) ++end;
+                lines.append(pattern.data() + at, end - at);
+                at = end;
                 continue;
             }
             std::uint32_t cp = 0;
