@@ -20,6 +20,13 @@ PatternAutomaton* automaton_create()
 
 std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n)
 {
+    const std::int32_t first = automaton_append_unset_states(automaton, n);
+    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
+    return first;
+}
+
+std::int32_t automaton_append_unset_states(PatternAutomaton* automaton, std::int32_t n)
+{
     const std::int32_t first = automaton->count;
     // State numbers are 32-bit: more states than that is more memory than
     // the records can address.
@@ -32,7 +39,6 @@ std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n
         automaton->states =
             static_cast<AutomatonState*>(must_realloc(automaton->states, needed * sizeof(AutomatonState)));
     }
-    for (std::int32_t s = first; s < first + n; ++s) automaton->states[s] = AutomatonState{nullptr, -1, 0, nullptr};
     automaton->count = first + n;
     return first;
 }

@@ -51,7 +51,12 @@ PatternAutomaton* automaton_create();
 // `count` is a power of two.
 std::int32_t automaton_append_states(PatternAutomaton* automaton, std::int32_t n);
 
-// The same while the states array has room; else the call above.
+// The same for a caller that then sets every field of each new state
+// itself: the states are left as they come.
+std::int32_t automaton_append_unset_states(PatternAutomaton* automaton, std::int32_t n);
+
+// The same as automaton_append_states while the states array has room; else
+// that call.
 inline std::int32_t automaton_append_states_quickly(PatternAutomaton* automaton, std::int32_t n)
 {
     const std::int32_t first = automaton->count;

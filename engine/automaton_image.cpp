@@ -88,7 +88,8 @@ PatternAutomaton* automaton_from_image(const unsigned char* image, std::size_t s
         return nullptr;
     }
     PatternAutomaton* automaton = automaton_create();
-    automaton_append_states(automaton, static_cast<std::int32_t>(count - 1));
+    // Every state is set below, in order; those after a fault are never read.
+    automaton_append_unset_states(automaton, static_cast<std::int32_t>(count - 1));
     automaton->longest_output = static_cast<std::size_t>(longest);
     // Every output ends within the block, which ends with a NUL.
     char* digits = static_cast<char*>(arena_carve(&automaton->storage, digits_size + 1, 1));
@@ -105,7 +106,7 @@ PatternAutomaton* automaton_from_image(const unsigned char* image, std::size_t s
         std::uint64_t moves = 0;
         if (!take_number(&at, end, &output) || output > digits_size) break;
         AutomatonState* state = &automaton->states[s];
-        if (output != 0) state->output = digits + (output - 1);
+        *state = AutomatonState{output != 0 ? digits + (output - 1) : nullptr, -1, 0, nullptr};
         if (!take_number(&at, end, &moves) || moves > 256 || 2 * moves > static_cast<std::uint64_t>(end - at)) break;
         if (moves == 0) continue;
         // Room as adding the transitions one at a time would leave.

@@ -1,6 +1,8 @@
 #include "markup/elements.h"
 
-#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <iterator>
 
 namespace {
@@ -10,7 +12,6 @@ struct Known {
     std::uint8_t flags;
 };
 
-// Sorted by name.
 constexpr Known KNOWN[] = {
     {"a", ELEMENT_INLINE},
     {"abbr", ELEMENT_INLINE},
@@ -118,13 +119,53 @@ constexpr Known KNOWN[] = {
     {"xmp", ELEMENT_RAW_TEXT | ELEMENT_SKIPPED},
 };
 
+// A name's place in TABLE.
+constexpr std::size_t name_hash(std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+// KNOWN by the hash of each name: the index of the name at its place, or at
+// the first free one after it; -1 where none is.
+constexpr std::size_t TABLE_SIZE = 512;
+
+constexpr std::array<std::int16_t, TABLE_SIZE> make_table()
+{
+    std::array<std::int16_t, TABLE_SIZE> table{};
+    for (std::int16_t& place : table) place = -1;
+    for (std::size_t k = 0; k < std::size(KNOWN); ++k) {
+        std::size_t place = name_hash(KNOWN[k].name) % TABLE_SIZE;
+        while (table[place] != -1) place = (place + 1) % TABLE_SIZE;
+        table[place] = static_cast<std::int16_t>(k);
+    }
+    return table;
+}
+
+constexpr std::array<std::int16_t, TABLE_SIZE> TABLE = make_table();
+
+constexpr std::size_t longest_known()
+{
+    std::size_t longest = 0;
+    for (const Known& known : KNOWN) longest = known.name.size() > longest ? known.name.size() : longest;
+    return longest;
+}
+
 }  // namespace
 
 std::uint8_t element_flags(std::string_view name)
 {
-    const Known* found = std::lower_bound(std::begin(KNOWN), std::end(KNOWN), name,
-                                          [](const Known& known, std::string_view key) { return known.name < key; });
-    std::uint8_t flags = found != std::end(KNOWN) && found->name == name ? found->flags : 0;
+    std::uint8_t flags = 0;
+    if (name.size() <= longest_known()) {
+        for (std::size_t place = name_hash(name) % TABLE_SIZE; TABLE[place] != -1; place = (place + 1) % TABLE_SIZE) {
+            const Known& known = KNOWN[static_cast<std::size_t>(TABLE[place])];
+            if (known.name == name) {
+                flags = known.flags;
+                break;
+            }
+        }
+    }
     if (name.find('-') != std::string_view::npos) flags |= ELEMENT_INLINE;
     return flags;
 }
