@@ -72,6 +72,13 @@ struct Shared {
     bool caller_waiting = false; // on `marked`
 };
 
+// The next piece to hand on is marked, and no thread is handing pieces on.
+bool ready_to_hand_on(const Shared& shared)
+{
+    return !shared.handing && shared.written < shared.read &&
+           shared.slots[shared.written % shared.slots.size()].done;
+}
+
 // Hands the marked pieces that are next in order to the sink, unless
 // another thread is doing so; called, and returns, with the lock held. The
 // thread that does it goes on as long as the next piece is marked, so no
@@ -215,8 +222,7 @@ void work(Shared* shared, Worker* worker)
             continue;
         }
         // The calling thread would rather read on than hand on what it marked.
-        if (!shared->handing && shared->written < shared->read &&
-            shared->slots[shared->written % shared->slots.size()].done) {
+        if (ready_to_hand_on(*shared)) {
             hand_on(shared, lock);
             continue;
         }
@@ -335,7 +341,7 @@ StreamEnd run_text_parallel(const FastMarker* marker, ByteSource* in, const Mark
             if (shared.idle_workers != 0) shared.work.notify_one();
             continue;
         }
-        if (!shared.handing && shared.written < shared.read && shared.slots[shared.written % ring].done) {
+        if (ready_to_hand_on(shared)) {
             hand_on(&shared, lock);
             continue;
         }

@@ -18,14 +18,8 @@ MarkupMarkers::Made* marker_for(MarkupMarkers* markers, const PatternSet* set)
     }
     MarkupMarkers::Made& made = markers->made.emplace_back();
     made.set = set;
-    const bool own = set == markers->own_set;
-    const int left = markers->left != 0 ? markers->left : set->left;
-    const int right = markers->right != 0 ? markers->right : set->right;
-    if (own) {
-        utf8_marker_build(&made.marker, markers->own_patterns, std::string_view(), left, right, "\xC2\xAD");
-    } else {
-        utf8_marker_build_set(&made.marker, set, left, right, "\xC2\xAD");
-    }
+    utf8_marker_build_for(&made.marker, set, set == markers->own_set, markers->own_patterns, markers->left,
+                          markers->right, "\xC2\xAD");
     made.one_at_a_time = markers->shared && !engine_share(&made.marker.engine);
     return &made;
 }

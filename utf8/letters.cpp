@@ -63,18 +63,17 @@ std::vector<std::uint32_t> utf8_set_characters(std::string_view patterns, std::s
         word |= bit;
         characters.push_back(cp);
     };
+    // A pattern's characters other than its digits, dots and hyphens.
+    const auto note_in_pattern = [&](std::uint32_t cp) {
+        if ((cp < '0' || cp > '9') && cp != '.' && cp != '-') note(cp);
+    };
     for_each_entry(patterns, [&](std::string_view line) {
         const std::string_view pattern = pattern_of(line);
         const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
         std::size_t at = 0;
-        // Most of a pattern is ASCII letters already seen, and digits.
-        while (at < pattern.size() && bytes[at] < 0x80) {
-            const unsigned char b = bytes[at++];
-            if ((seen[b / 64] >> (b % 64) & 1) == 0 && (b < '0' || b > '9') && b != '.' && b != '-') note(b);
-        }
-        for_each_code_point(pattern.substr(at), [&](std::uint32_t cp) {
-            if ((cp < '0' || cp > '9') && cp != '.' && cp != '-') note(cp);
-        });
+        // Most of a pattern is ASCII, taken without decoding.
+        while (at < pattern.size() && bytes[at] < 0x80) note_in_pattern(bytes[at++]);
+        for_each_code_point(pattern.substr(at), note_in_pattern);
     });
     for_each_entry(exceptions, [&](std::string_view line) {
         for_each_code_point(line, [&](std::uint32_t cp) {

@@ -463,8 +463,9 @@ void utf8_output_create(Utf8Output* output, BlockWriter* writer, Utf8Reader* rea
     output->breaks = breaks;
     output->text_at = 0;
     patch_queue_create(&output->patches);
-    output->narrow_text = reader->letters->narrow_text;
-    output->next_byte = 0x80 + static_cast<unsigned>(reader->letters->narrow_bytes.size());
+    // No narrow byte lies below 0x80: the reader's table is taken whole.
+    output->next_byte = 0;
+    utf8_reader_take(reader, &output->patches, &output->narrow_text, &output->next_byte);
 }
 
 void utf8_output_destroy(Utf8Output* output)

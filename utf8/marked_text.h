@@ -28,8 +28,8 @@ struct Utf8Output {
     unsigned next_byte;
 };
 
-// An output of the text `reader` reads into `writer`, or, with `breaks`
-// set, of the places of its marks only.
+// An output of the text `reader` (made already) reads into `writer`, or,
+// with `breaks` set, of the places of its marks only.
 void utf8_output_create(Utf8Output* output, BlockWriter* writer, Utf8Reader* reader, const std::string& mark,
                         std::vector<std::uint64_t>* breaks);
 void utf8_output_destroy(Utf8Output* output);

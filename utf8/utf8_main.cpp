@@ -247,14 +247,13 @@ int zarnet_utf8_main(int argc, char** argv)
     const int count = static_cast<int>(options.operands.size() - 1);
     if (set == nullptr && options.patterns != nullptr) return unknown_language(lang);
 
-    std::string_view patterns = set != nullptr ? set->patterns : std::string_view();
-    std::string_view exceptions = set != nullptr ? set->exceptions : std::string_view();
+    // The patterns the user gave instead of LANG's set.
+    std::string_view patterns;
     FileBytes own{nullptr, 0};
     if (options.patterns != nullptr) {
         int error = 0;
         if (!read_input_file(options.patterns, &own, &error)) return report_file_error(options.patterns, error);
         patterns = std::string_view(reinterpret_cast<const char*>(own.bytes), static_cast<std::size_t>(own.size));
-        exceptions = std::string_view();
     }
     Run* run = new Run;
     run->options = &options;
@@ -276,13 +275,8 @@ int zarnet_utf8_main(int argc, char** argv)
     }
     if (any_text) {
         run->text_marker = new Utf8Marker;
-        const int left = options.left != 0 ? options.left : set->left;
-        const int right = options.right != 0 ? options.right : set->right;
-        if (options.patterns != nullptr) {
-            utf8_marker_build(run->text_marker, patterns, exceptions, left, right, options.mark);
-        } else {
-            utf8_marker_build_set(run->text_marker, set, left, right, options.mark);
-        }
+        utf8_marker_build_for(run->text_marker, set, options.patterns != nullptr, patterns, options.left,
+                              options.right, options.mark);
     }
     int code = 0;
     if (options.in_place) {

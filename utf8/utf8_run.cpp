@@ -107,6 +107,18 @@ void utf8_marker_build_set(Utf8Marker* marker, const PatternSet* set, int left, 
     finish_marker(marker, automaton, set->exceptions, left, right, mark);
 }
 
+void utf8_marker_build_for(Utf8Marker* marker, const PatternSet* set, bool own, std::string_view own_patterns,
+                           int left, int right, const std::string& mark)
+{
+    left = left != 0 ? left : set->left;
+    right = right != 0 ? right : set->right;
+    if (own) {
+        utf8_marker_build(marker, own_patterns, std::string_view(), left, right, mark);
+    } else {
+        utf8_marker_build_set(marker, set, left, right, mark);
+    }
+}
+
 void utf8_marker_destroy(Utf8Marker* marker)
 {
     engine_destroy(&marker->engine);

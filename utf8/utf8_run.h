@@ -26,6 +26,12 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
 // The same for a built-in set, from its form made when the program was built
 // where there is one.
 void utf8_marker_build_set(Utf8Marker* marker, const PatternSet* set, int left, int right, const std::string& mark);
+
+// The marker for `set`'s language: the built-in set, or with `own` the
+// patterns the user gave for it (a pattern file's text, no exceptions). A
+// minimum of 0 is the set's own.
+void utf8_marker_build_for(Utf8Marker* marker, const PatternSet* set, bool own, std::string_view own_patterns,
+                           int left, int right, const std::string& mark);
 void utf8_marker_destroy(Utf8Marker* marker);
 
 // Marks in_file into out_file ("-": standard input or output), on every
