@@ -1,136 +1,127 @@
 #include "engine/automaton_image.h"
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <unordered_map>
+#include <vector>
 
-#include "platform/memory.h"
+#include "engine/pattern_line.h"
 
 namespace {
 
-void put_number(std::string* out, std::uint64_t value)
+// The first number of a block: read back as another number, the block was
+// made on a machine that orders the bytes of a number otherwise.
+constexpr std::uint32_t ORDER_MARK = 0x7A61726Eu;
+
+constexpr std::size_t HEADER_NUMBERS = 3 + 256;
+
+void put_number(std::string* out, std::uint32_t value)
 {
-    while (value >= 0x80) {
-        out->push_back(static_cast<char>((value & 0x7F) | 0x80));
-        value >>= 7;
-    }
-    out->push_back(static_cast<char>(value));
+    char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    out->append(bytes, sizeof value);
 }
 
-// Reads a number of at most 35 bits at *at, before `end`; false past the end.
-// Most numbers of an image take one byte.
-inline bool take_number(const unsigned char** at, const unsigned char* end, std::uint64_t* value)
+// The bytes of the outputs hold digits, each output ends with a NUL within
+// them, and none is longer than a pattern line can make it. The longest is
+// put in *longest.
+bool read_outputs(const char* digits, std::size_t size, std::size_t* longest)
 {
-    if (*at != end && **at < 0x80) [[likely]] {
-        *value = *(*at)++;
-        return true;
+    if (size != 0 && digits[size - 1] != '\0') return false;
+    std::size_t length = 0;
+    *longest = 0;
+    for (std::size_t k = 0; k < size; ++k) {
+        if (digits[k] == '\0') {
+            length = 0;
+        } else if (digits[k] < '0' || digits[k] > '9' || ++length > PATTERN_LINE_MAX) {
+            return false;
+        } else if (length > *longest) {
+            *longest = length;
+        }
     }
-    *value = 0;
-    for (int shift = 0; shift < 35 && *at != end; shift += 7) {
-        const unsigned char byte = *(*at)++;
-        *value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-        if ((byte & 0x80) == 0) return true;
-    }
-    return false;
+    return true;
 }
 
 }  // namespace
 
 std::string automaton_image(const PatternAutomaton* automaton)
 {
-    // The outputs, each once, and where each begins.
-    std::string digits;
-    std::unordered_map<std::string, std::size_t> placed;
-    std::size_t room = 0;
-    for (std::int32_t s = 0; s < automaton->count; ++s) {
-        const AutomatonState& state = automaton->states[s];
-        if (state.transition_count != 0) room += std::bit_ceil(static_cast<std::size_t>(state.transition_count));
-        if (state.output != nullptr && placed.emplace(state.output, digits.size()).second) {
-            digits += state.output;
-            digits.push_back('\0');
-        }
-    }
-    std::string out;
-    put_number(&out, static_cast<std::uint64_t>(automaton->count));
-    put_number(&out, automaton->longest_output);
-    put_number(&out, room);
-    put_number(&out, digits.size());
-    out += digits;
-    for (std::int32_t s = 0; s < automaton->count; ++s) {
-        const AutomatonState& state = automaton->states[s];
-        put_number(&out, state.output == nullptr ? 0 : placed[state.output] + 1);
-        put_number(&out, static_cast<std::uint64_t>(state.transition_count));
+    // The states breadth first: order[k] is the state numbered k, and the
+    // children of a state are numbered as they are met, together.
+    const std::size_t count = static_cast<std::size_t>(automaton->count);
+    std::vector<std::int32_t> order;
+    order.reserve(count);
+    order.push_back(0);
+    std::vector<std::uint32_t> first_child(count + 1);
+    std::string letters(1, '\0');
+    letters.reserve(count);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const AutomatonState& state = automaton->states[order[k]];
+        first_child[k] = static_cast<std::uint32_t>(order.size());
         for (std::int32_t t = 0; t < state.transition_count; ++t) {
-            const Transition& move = state.transitions[t];
-            out.push_back(static_cast<char>(move.letter));
-            const std::int64_t distance = static_cast<std::int64_t>(move.target) - s;
-            put_number(&out, distance >= 0 ? static_cast<std::uint64_t>(distance) * 2
-                                           : static_cast<std::uint64_t>(-distance) * 2 - 1);
+            order.push_back(state.transitions[t].target);
+            letters.push_back(static_cast<char>(state.transitions[t].letter));
         }
     }
+    // Every state is reached from the root, once.
+    const std::size_t reached = order.size();
+    first_child[reached] = static_cast<std::uint32_t>(reached);
+
+    std::string digits;
+    std::vector<std::uint32_t> output(reached, 0);
+    std::unordered_map<std::string, std::uint32_t> placed;
+    for (std::size_t k = 0; k < reached; ++k) {
+        const char* own = automaton->states[order[k]].output;
+        if (own == nullptr) continue;
+        const auto known = placed.emplace(own, static_cast<std::uint32_t>(digits.size()) + 1);
+        output[k] = known.first->second;
+        if (!known.second) continue;
+        digits += own;
+        digits.push_back('\0');
+    }
+
+    std::string out;
+    out.reserve(4 * HEADER_NUMBERS + 9 * reached + 4 + digits.size());
+    put_number(&out, ORDER_MARK);
+    put_number(&out, static_cast<std::uint32_t>(reached));
+    put_number(&out, static_cast<std::uint32_t>(digits.size()));
+    for (const std::uint32_t on : automaton->transitions_on) put_number(&out, on);
+    for (std::size_t k = 0; k <= reached; ++k) put_number(&out, first_child[k]);
+    for (std::size_t k = 0; k < reached; ++k) put_number(&out, output[k]);
+    out += digits;
+    out += letters;
     return out;
 }
 
-PatternAutomaton* automaton_from_image(const unsigned char* image, std::size_t size)
+bool automaton_image_read(AutomatonImage* image, const unsigned char* bytes, std::size_t size)
 {
-    const unsigned char* at = image;
-    const unsigned char* const end = image + size;
-    std::uint64_t count = 0;
-    std::uint64_t longest = 0;
-    std::uint64_t room = 0;
-    std::uint64_t digits_size = 0;
-    // Every state takes at least two bytes of the image, every transition
-    // two, and the room for them at most twice as many.
-    if (!take_number(&at, end, &count) || !take_number(&at, end, &longest) || !take_number(&at, end, &room) ||
-        !take_number(&at, end, &digits_size) || count == 0 || count > size || count > INT32_MAX || room > size ||
-        digits_size > static_cast<std::uint64_t>(end - at) || (digits_size != 0 && at[digits_size - 1] != '\0')) {
-        return nullptr;
+    if (size < 4 * HEADER_NUMBERS || image_number(bytes, 0) != ORDER_MARK) return false;
+    const std::uint64_t count = image_number(bytes, 1);
+    const std::uint64_t digits_size = image_number(bytes, 2);
+    if (count == 0 || count > INT32_MAX ||
+        size != 4 * HEADER_NUMBERS + 4 * (count + 1) + 4 * count + digits_size + count) {
+        return false;
     }
-    PatternAutomaton* automaton = automaton_create();
-    // Every state is set below, in order; those after a fault are never read.
-    automaton_append_unset_states(automaton, static_cast<std::int32_t>(count - 1));
-    automaton->longest_output = static_cast<std::size_t>(longest);
-    // Every output ends within the block, which ends with a NUL.
-    char* digits = static_cast<char*>(arena_carve(&automaton->storage, digits_size + 1, 1));
-    std::memcpy(digits, at, static_cast<std::size_t>(digits_size));
-    at += digits_size;
-    Transition* transitions = static_cast<Transition*>(
-        arena_carve(&automaton->storage, static_cast<std::size_t>(room) * sizeof(Transition) + 1, alignof(Transition)));
-    std::uint64_t room_left = room;
-    const std::int64_t states = automaton->count;
-    bool whole = true;
-    std::int64_t s = 0;
-    for (; s < states && whole; ++s) {
-        std::uint64_t output = 0;
-        std::uint64_t moves = 0;
-        if (!take_number(&at, end, &output) || output > digits_size) break;
-        AutomatonState* state = &automaton->states[s];
-        *state = AutomatonState{output != 0 ? digits + (output - 1) : nullptr, -1, 0, nullptr};
-        if (!take_number(&at, end, &moves) || moves > 256 || 2 * moves > static_cast<std::uint64_t>(end - at)) break;
-        if (moves == 0) continue;
-        // Room as adding the transitions one at a time would leave.
-        const std::size_t moves_room = std::bit_ceil(static_cast<std::size_t>(moves));
-        if (moves_room > room_left) break;
-        room_left -= moves_room;
-        state->transitions = transitions;
-        state->transition_count = static_cast<std::int32_t>(moves);
-        for (std::uint64_t t = 0; t < moves; ++t) {
-            std::uint64_t zigzag = 0;
-            const unsigned char letter = *at++;
-            whole = take_number(&at, end, &zigzag) && whole;
-            const std::int64_t target = (zigzag & 1) != 0 ? s - static_cast<std::int64_t>((zigzag + 1) / 2)
-                                                           : s + static_cast<std::int64_t>(zigzag / 2);
-            whole = whole && target >= 0 && target < states;
-            transitions[t] = Transition{letter, static_cast<std::int32_t>(target)};
-            automaton_note_letter(automaton, letter);
-            // The next letter, if any, lies before the end.
-            if (at == end && t + 1 < moves) whole = false;
-            if (!whole) break;
-        }
-        transitions += moves_room;
+    const unsigned char* first_child = bytes + 4 * HEADER_NUMBERS;
+    const unsigned char* output = first_child + 4 * (count + 1);
+    const char* digits = reinterpret_cast<const char*>(output + 4 * count);
+    std::size_t longest = 0;
+    if (!read_outputs(digits, static_cast<std::size_t>(digits_size), &longest)) return false;
+    // The children of each state follow it and those of the states before
+    // it, and together they are every state but the root, once: every move
+    // stays within the automaton and leads further from the root.
+    bool whole = image_number(first_child, 0) == 1 && image_number(first_child, count) == count;
+    for (std::size_t s = 0; s < count; ++s) {
+        const std::uint32_t first = image_number(first_child, s);
+        whole &= first > s && first <= image_number(first_child, s + 1);
+        whole &= image_number(output, s) <= digits_size;
     }
-    if (s == states && whole && at == end && room_left == 0) return automaton;
-    automaton_destroy(automaton);
-    return nullptr;
+    if (!whole) return false;
+    image->count = static_cast<std::int32_t>(count);
+    image->longest_output = longest;
+    for (std::size_t b = 0; b < 256; ++b) image->transitions_on[b] = image_number(bytes, 3 + b);
+    image->first_child = first_child;
+    image->output = output;
+    image->digits = digits;
+    image->letter = reinterpret_cast<const unsigned char*>(digits + digits_size);
+    return true;
 }
+

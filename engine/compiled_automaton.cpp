@@ -33,9 +33,8 @@ constexpr std::size_t SPAN = PATTERN_LINE_MAX + 1;  // gaps that one output can 
 // cells of the letters met most in the text then lie side by side, and
 // fewer lines of the table are wanted in the processor's caches than with
 // classes in the order of the bytes.
-void assign_classes(CompiledAutomaton* compiled, const PatternAutomaton* automaton)
+void assign_classes(CompiledAutomaton* compiled, const std::uint32_t* on)
 {
-    const std::uint32_t* on = automaton->transitions_on;
     unsigned char order[256];
     for (int b = 0; b < 256; ++b) order[b] = static_cast<unsigned char>(b);
     std::stable_sort(order, order + 256, [on](unsigned char x, unsigned char y) { return on[x] > on[y]; });
@@ -199,14 +198,45 @@ std::uint32_t new_row(CompiledAutomaton* compiled)
 // Gives the row just made for a state the moves of that state itself, each
 // to its target (whose row is made when first stepped to), and tells each
 // target its parent's row.
-void place_moves(CompiledAutomaton* compiled, std::uint32_t row, const AutomatonState& state)
+// Sets the cell of `row` for a move on `letter` to `target`, and tells the
+// target its parent's row.
+inline void place_move(CompiledAutomaton* compiled, std::uint32_t* cells, std::uint32_t row, unsigned char letter,
+                       std::int32_t target)
+{
+    cells[compiled->byte_class[letter]] = ROW_UNMADE | static_cast<std::uint32_t>(target);
+    compiled->row_of_state[target] = ROW_UNMADE | row;
+}
+
+// Gives the row just made for state s the moves of that state itself, each
+// to its target (whose row is made when first stepped to).
+void place_moves(CompiledAutomaton* compiled, std::uint32_t row, std::int32_t s)
 {
     std::uint32_t* cells = compiled->cells + static_cast<std::size_t>(row) * compiled->class_count;
-    for (std::int32_t t = 0; t < state.transition_count; ++t) {
-        const std::int32_t target = state.transitions[t].target;
-        cells[compiled->byte_class[state.transitions[t].letter]] = ROW_UNMADE | static_cast<std::uint32_t>(target);
-        compiled->row_of_state[target] = ROW_UNMADE | row;
+    if (const AutomatonImage* image = compiled->image) {
+        const std::int32_t end = image_first_child(image, s + 1);
+        for (std::int32_t target = image_first_child(image, s); target < end; ++target) {
+            place_move(compiled, cells, row, image->letter[target], target);
+        }
+        return;
     }
+    const AutomatonState& state = compiled->automaton->states[s];
+    for (std::int32_t t = 0; t < state.transition_count; ++t) {
+        place_move(compiled, cells, row, state.transitions[t].letter, state.transitions[t].target);
+    }
+}
+
+// The output of state s, or null.
+const char* state_output(const CompiledAutomaton* compiled, std::int32_t s)
+{
+    return compiled->image != nullptr ? image_output(compiled->image, s) : compiled->automaton->states[s].output;
+}
+
+bool state_moves(const CompiledAutomaton* compiled, std::int32_t s)
+{
+    if (const AutomatonImage* image = compiled->image) {
+        return image_first_child(image, s) != image_first_child(image, s + 1);
+    }
+    return compiled->automaton->states[s].transition_count != 0;
 }
 
 std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::uint32_t byte_class);
@@ -256,23 +286,23 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     const std::uint32_t inherited =
         parent == compiled->start_row ? compiled->start_row
                                       : step(compiled, compiled->row_failure[parent], byte_class);
-    const AutomatonState& state = compiled->automaton->states[s];
-    const bool own_output = state.output != nullptr && state.output[0] != '\0';
-    if (state.transition_count == 0 && !own_output) {
+    const char* own = state_output(compiled, s);
+    const bool own_output = own != nullptr && own[0] != '\0';
+    if (!state_moves(compiled, s) && !own_output) {
         // It behaves as its failure state.
         compiled->row_of_state[s] = inherited + 1;
         return inherited;
     }
     std::uint32_t output = compiled->row_output[inherited];
     if (own_output) {
-        output = merged_output(compiled->table, output, state.output);
+        output = merged_output(compiled->table, output, own);
         publish_outputs(compiled);
     }
     const std::uint32_t row = new_row(compiled);
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
     // Moves not from this state itself are those of its failure state.
     std::memcpy(compiled->cells + row * width, compiled->cells + inherited * width, width * sizeof(std::uint32_t));
-    place_moves(compiled, row, state);
+    place_moves(compiled, row, s);
     compiled->row_output[row] = output;
     compiled->row_failure[row] = inherited;
     compiled->row_of_state[s] = row + 1;
@@ -281,25 +311,33 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
 
 }  // namespace
 
-CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
+namespace {
+
+// A matcher with the root's row alone, for an automaton of `states` states
+// whose longest output has `longest_output` digits, with `on[b]` moves on
+// byte b; the caller then says what it reads the states from.
+CompiledAutomaton* compile_with(const PatternAutomaton* automaton, const AutomatonImage* image, std::int32_t count,
+                                const std::uint32_t* on, std::size_t longest_output)
 {
     CompiledAutomaton* compiled = static_cast<CompiledAutomaton*>(must_alloc(sizeof(CompiledAutomaton)));
-    assign_classes(compiled, automaton);
+    assign_classes(compiled, on);
     compiled->automaton = automaton;
+    compiled->image = image;
+    compiled->state_count = count;
     // Zeroed pages come from the system as they are first touched.
-    compiled->row_of_state = static_cast<std::uint32_t*>(
-        must_alloc_zeroed(static_cast<std::size_t>(automaton->count), sizeof(std::uint32_t)));
+    compiled->row_of_state =
+        static_cast<std::uint32_t*>(must_alloc_zeroed(static_cast<std::size_t>(count), sizeof(std::uint32_t)));
     compiled->table = output_table_create();
     compiled->outputs = compiled->table->outputs;
     compiled->digits = compiled->table->digits;
     compiled->windows = compiled->table->windows;
-    compiled->windowed = automaton->longest_output <= OUTPUT_WINDOW;
+    compiled->windowed = longest_output <= OUTPUT_WINDOW;
     compiled->making = nullptr;
     const std::size_t width = static_cast<std::size_t>(compiled->class_count);
     // Room for the rows of every state up to a bound: pages of the table are
     // touched only as rows are made, and a table that grows by copying
     // touches them twice.
-    const std::uint32_t states = static_cast<std::uint32_t>(automaton->count);
+    const std::uint32_t states = static_cast<std::uint32_t>(count);
     compiled->row_room = states < ROW_ROOM_RESERVED ? states : ROW_ROOM_RESERVED;
     compiled->cells = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * width * sizeof(std::uint32_t)));
     compiled->row_output = static_cast<std::uint32_t*>(must_alloc(compiled->row_room * sizeof(std::uint32_t)));
@@ -313,8 +351,25 @@ CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
     compiled->row_failure[0] = 0;
     compiled->row_of_state[0] = 1;
     std::memset(compiled->cells, 0, width * sizeof(std::uint32_t));
-    place_moves(compiled, 0, automaton->states[0]);
+    place_moves(compiled, 0, 0);
     return compiled;
+}
+
+}  // namespace
+
+CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton)
+{
+    return compile_with(automaton, nullptr, automaton->count, automaton->transitions_on, automaton->longest_output);
+}
+
+CompiledAutomaton* compile_image(const AutomatonImage* image)
+{
+    return compile_with(nullptr, image, image->count, image->transitions_on, image->longest_output);
+}
+
+CompiledAutomaton* compile_same(const CompiledAutomaton* compiled)
+{
+    return compiled->image != nullptr ? compile_image(compiled->image) : compile_automaton(compiled->automaton);
 }
 
 std::uint32_t compiled_resolve(CompiledAutomaton* compiled, std::uint32_t row, std::uint32_t byte_class)
@@ -330,7 +385,7 @@ bool compiled_share(CompiledAutomaton* compiled)
     if (compiled->making != nullptr) return true;
     // Rows number fewer than the states, so a table with room for as many
     // rows as states never grows, and each row adds at most one output.
-    const std::uint32_t states = static_cast<std::uint32_t>(compiled->automaton->count);
+    const std::uint32_t states = static_cast<std::uint32_t>(compiled->state_count);
     if (compiled->row_room < states) return false;
     output_table_reserve(compiled->table, std::size_t{states} + 1);
     publish_outputs(compiled);

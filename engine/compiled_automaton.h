@@ -6,10 +6,10 @@
 // digit string. Matching one byte is then one table step and at most one
 // merge, with exactly the results of walking the automaton.
 //
-// Rows are made when the text first reaches their state, from the automaton,
-// which must outlive the matcher: a text usually reaches only some of the
-// states, so the matcher is ready as soon as it is created and its memory
-// grows with the rows made. Rows are numbered in the order they are made.
+// Rows are made when the text first reaches their state, from the automaton
+// or from its image (automaton_image.h), which must outlive the matcher: a
+// text usually reaches only some of the states, so the matcher is ready as
+// soon as it is created and its memory grows with the rows made. Rows are numbered in the order they are made.
 // Only a state with transitions or with an output of its own gets a row: any
 // other state behaves as its failure state, and takes that one's row. The
 // matcher finds the failure states it needs itself, from rows already made,
@@ -30,7 +30,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "engine/automaton.h"
+#include "engine/automaton_image.h"
 
 // Merged outputs: `length` values starting at `offset` in
 // `CompiledAutomaton::digits`, the last of them belonging to the gap `tail`
@@ -79,8 +79,11 @@ struct CompiledAutomaton {
     // No pattern reaches back more than OUTPUT_WINDOW gaps, so every merged
     // output lies within its window.
     bool windowed;
-    // What the rows are made from.
+    // What the rows are made from: the automaton as loaded, or its image
+    // (automaton_image.h); the other is null.
     const PatternAutomaton* automaton;
+    const AutomatonImage* image;
+    std::int32_t state_count;
     // [state] its row plus one once made; before, ROW_UNMADE with the row of
     // its parent once that is made; 0 until then.
     std::uint32_t* row_of_state;
@@ -115,6 +118,9 @@ inline std::uint32_t compiled_output(const CompiledAutomaton* compiled, std::uin
 
 // Never null: memory that cannot be had ends the run as everywhere else.
 CompiledAutomaton* compile_automaton(const PatternAutomaton* automaton);
+CompiledAutomaton* compile_image(const AutomatonImage* image);
+// A new matcher, with no rows made, on what `compiled` is made from.
+CompiledAutomaton* compile_same(const CompiledAutomaton* compiled);
 
 // Lets several threads step through the matcher at once from now on, which
 // takes room for a row for every state, made ready here. False, with the

@@ -3,6 +3,7 @@
 #include "engine/loader.h"
 #include "engine/parallel_pass.h"
 #include "platform/expect.h"
+#include "platform/memory.h"
 
 bool engine_load(Engine* engine, ByteSource* patterns, const LetterTable* letters, int* error)
 {
@@ -18,16 +19,35 @@ void engine_build(Engine* engine, PatternAutomaton* automaton, const LetterTable
 {
     engine->automaton = automaton;
     engine->owns_automaton = false;
+    engine->image = nullptr;
     engine->compiled = compile_automaton(automaton);
     fast_marker_build(&engine->marker, engine->compiled, letters);
+}
+
+bool engine_build_from_image(Engine* engine, const unsigned char* bytes, std::size_t size,
+                             const LetterTable* letters)
+{
+    AutomatonImage* image = static_cast<AutomatonImage*>(must_alloc(sizeof(AutomatonImage)));
+    if (!automaton_image_read(image, bytes, size)) {
+        mem_release(image);
+        return false;
+    }
+    engine->automaton = nullptr;
+    engine->owns_automaton = false;
+    engine->image = image;
+    engine->compiled = compile_image(image);
+    fast_marker_build(&engine->marker, engine->compiled, letters);
+    return true;
 }
 
 void engine_destroy(Engine* engine)
 {
     compiled_automaton_destroy(engine->compiled);
     if (engine->owns_automaton) automaton_destroy(engine->automaton);
+    mem_release(engine->image);
     engine->compiled = nullptr;
     engine->automaton = nullptr;
+    engine->image = nullptr;
 }
 
 void engine_set_word_rule(Engine* engine, MarkRule rule, WordAdjust adjust, const void* context,

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/automaton.h"
+#include "engine/automaton_image.h"
 #include "engine/break_rule.h"
 #include "engine/byte_source.h"
 #include "engine/compiled_automaton.h"
@@ -17,9 +18,10 @@
 #include "engine/stream_pass.h"
 
 struct Engine {
-    PatternAutomaton* automaton;  // the patterns as loaded
+    PatternAutomaton* automaton;  // the patterns as loaded, or null
     bool owns_automaton;
-    CompiledAutomaton* compiled;  // its matcher, whose rows are made as texts need them
+    AutomatonImage* image;        // or the image they were read from, or null
+    CompiledAutomaton* compiled;  // the matcher, whose rows are made as texts need them
     FastMarker marker;            // the matcher with the text's letters
 };
 
@@ -31,6 +33,12 @@ bool engine_load(Engine* engine, ByteSource* patterns, const LetterTable* letter
 // Makes an automaton already loaded ready for `letters`; the automaton stays
 // the caller's and must outlive the engine.
 void engine_build(Engine* engine, PatternAutomaton* automaton, const LetterTable* letters);
+
+// The same for an automaton's image (automaton_image.h), read in place: the
+// bytes must outlive the engine. False, with nothing to destroy, when they
+// are not a whole image.
+bool engine_build_from_image(Engine* engine, const unsigned char* image, std::size_t size,
+                             const LetterTable* letters);
 
 void engine_destroy(Engine* engine);
 

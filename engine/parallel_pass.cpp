@@ -185,7 +185,7 @@ void mark_piece(Worker* worker, Slot* slot)
 // automaton, but only the mapping from one numbering to the other is relied on.
 bool make_own_matcher(Worker* worker, const FastMarker* original)
 {
-    worker->compiled = compile_automaton(original->automaton->automaton);
+    worker->compiled = compile_same(original->automaton);
     if (worker->compiled == nullptr) return false;
     std::uint8_t map[256] = {};
     for (int b = 0; b < 256; ++b) map[original->automaton->byte_class[b]] = worker->compiled->byte_class[b];

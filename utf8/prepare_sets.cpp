@@ -64,7 +64,8 @@ int main(int argc, char** argv)
         automaton_destroy(automaton);
         const std::string n = std::to_string(k);
         source += "const char characters_" + n + "[] = " + literal(encoded) + ";\n";
-        source += "const char image_" + n + "[] = " + literal(image) + ";\n";
+        // Aligned as the numbers in it, which are read in place.
+        source += "alignas(4) const char image_" + n + "[] = " + literal(image) + ";\n";
         table += "    {{characters_" + n + ", sizeof characters_" + n + " - 1}, {image_" + n + ", sizeof image_" + n +
                  " - 1}},\n";
     }

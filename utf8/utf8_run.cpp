@@ -16,7 +16,6 @@
 #include "platform/large_pages.h"
 #include "platform/memory.h"
 #include "platform/processors.h"
-#include "engine/automaton_image.h"
 #include "utf8/marked_text.h"
 #include "utf8/prepared_sets.h"
 #include "utf8/set_automaton.h"
@@ -65,15 +64,11 @@ StreamEnd mark_stream(const Utf8Marker* marker, ByteSource* in, std::FILE* out, 
 
 namespace {
 
-// The marker's letters are made: the rest of it, with the set's automaton
-// (the marker's from now on).
-void finish_marker(Utf8Marker* marker, PatternAutomaton* automaton, std::string_view exceptions, int left,
-                   int right, const std::string& mark)
+// The marker's letters and engine are made: the rest of it.
+void finish_marker(Utf8Marker* marker, std::string_view exceptions, int left, int right, const std::string& mark)
 {
     utf8_word_rule_build(&marker->rule, &marker->letters, exceptions, left, right);
     marker->mark = mark;
-    engine_build(&marker->engine, automaton, &marker->letters.bytes);
-    marker->engine.owns_automaton = true;
     // Marks are looked for between any two bytes; the word rule keeps those
     // with enough letters on either side.
     // A word has at least as many bytes as letters: a run shorter than the
@@ -89,22 +84,24 @@ void utf8_marker_build(Utf8Marker* marker, std::string_view patterns, std::strin
                        int right, const std::string& mark, bool narrow)
 {
     utf8_letters_build(&marker->letters, patterns, exceptions, narrow);
-    finish_marker(marker, utf8_set_automaton(&marker->letters, patterns), exceptions, left, right, mark);
+    engine_build(&marker->engine, utf8_set_automaton(&marker->letters, patterns), &marker->letters.bytes);
+    marker->engine.owns_automaton = true;
+    finish_marker(marker, exceptions, left, right, mark);
 }
 
 void utf8_marker_build_set(Utf8Marker* marker, const PatternSet* set, int left, int right, const std::string& mark)
 {
     const PreparedSet* prepared = prepared_set_of(set);
-    PatternAutomaton* automaton =
-        prepared == nullptr ? nullptr
-                            : automaton_from_image(reinterpret_cast<const unsigned char*>(prepared->image.data()),
-                                                   prepared->image.size());
-    if (automaton == nullptr) {
-        utf8_marker_build(marker, set->patterns, set->exceptions, left, right, mark);
-        return;
+    if (prepared != nullptr) {
+        utf8_letters_make(&marker->letters, prepared_characters(prepared));
+        // The image is read where the program carries it.
+        if (engine_build_from_image(&marker->engine, reinterpret_cast<const unsigned char*>(prepared->image.data()),
+                                    prepared->image.size(), &marker->letters.bytes)) {
+            finish_marker(marker, set->exceptions, left, right, mark);
+            return;
+        }
     }
-    utf8_letters_make(&marker->letters, prepared_characters(prepared));
-    finish_marker(marker, automaton, set->exceptions, left, right, mark);
+    utf8_marker_build(marker, set->patterns, set->exceptions, left, right, mark);
 }
 
 void utf8_marker_build_for(Utf8Marker* marker, const PatternSet* set, bool own, std::string_view own_patterns,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "engine/automaton_image.h"
@@ -7,27 +8,6 @@
 #include "utf8/set_automaton.h"
 
 namespace {
-
-// The same states, numbered alike, with the same outputs and transitions.
-void expect_same_automaton(const PatternAutomaton* a, const PatternAutomaton* b, const char* name)
-{
-    ASSERT_EQ(a->count, b->count) << name;
-    EXPECT_EQ(a->longest_output, b->longest_output) << name;
-    for (int letter = 0; letter < 256; ++letter) EXPECT_EQ(a->transitions_on[letter], b->transitions_on[letter]) << name;
-    for (std::int32_t s = 0; s < a->count; ++s) {
-        const AutomatonState& x = a->states[s];
-        const AutomatonState& y = b->states[s];
-        ASSERT_EQ(x.output == nullptr, y.output == nullptr) << name << " state " << s;
-        if (x.output != nullptr) {
-            ASSERT_STREQ(x.output, y.output) << name << " state " << s;
-        }
-        ASSERT_EQ(x.transition_count, y.transition_count) << name << " state " << s;
-        for (std::int32_t t = 0; t < x.transition_count; ++t) {
-            ASSERT_EQ(x.transitions[t].letter, y.transitions[t].letter) << name << " state " << s;
-            ASSERT_EQ(x.transitions[t].target, y.transitions[t].target) << name << " state " << s;
-        }
-    }
-}
 
 // What the program carries for each built-in set is what a run would make
 // from the set's files.
@@ -43,41 +23,63 @@ TEST(PreparedSets, AreWhatTheirFilesMake)
         Utf8Letters letters;
         utf8_letters_make(&letters, characters);
         PatternAutomaton* made = utf8_set_automaton(&letters, set->patterns);
-        PatternAutomaton* carried = automaton_from_image(
-            reinterpret_cast<const unsigned char*>(prepared->image.data()), prepared->image.size());
-        ASSERT_NE(carried, nullptr) << set->name;
-        expect_same_automaton(made, carried, set->name);
+        EXPECT_TRUE(prepared->image == automaton_image(made)) << set->name;
+        AutomatonImage image;
+        EXPECT_TRUE(automaton_image_read(&image, reinterpret_cast<const unsigned char*>(prepared->image.data()),
+                                         prepared->image.size()))
+            << set->name;
         automaton_destroy(made);
-        automaton_destroy(carried);
     }
 }
 
-// An image cut short, with a byte too many, or with a transition leading
-// out of the automaton is no image.
-TEST(PreparedSets, PartsOfImagesAreRefused)
+bool reads(const std::string& bytes)
+{
+    AutomatonImage image;
+    return automaton_image_read(&image, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+const unsigned char* output_start(const AutomatonImage& image)
+{
+    return reinterpret_cast<const unsigned char*>(image.digits);
+}
+
+void put(std::string* bytes, std::size_t at, std::uint32_t value)
+{
+    std::memcpy(bytes->data() + at, &value, sizeof value);
+}
+
+// An image cut short or with a byte too many, with a move leading out of
+// the automaton or back towards the root, or with an output astray is no
+// image.
+TEST(PreparedSets, DamagedImagesAreRefused)
 {
     Utf8Letters letters;
     const std::string patterns = "% a header\n.ab1c\nb2c\n1ba\n";
     utf8_letters_build(&letters, patterns, "");
     PatternAutomaton* automaton = utf8_set_automaton(&letters, patterns);
     const std::string image = automaton_image(automaton);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(image.data());
-    PatternAutomaton* again = automaton_from_image(bytes, image.size());
-    ASSERT_NE(again, nullptr);
-    expect_same_automaton(automaton, again, "whole");
-    automaton_destroy(again);
-    for (std::size_t cut = 0; cut < image.size(); ++cut) EXPECT_EQ(automaton_from_image(bytes, cut), nullptr) << cut;
-    const std::string longer = image + '\0';
-    EXPECT_EQ(automaton_from_image(reinterpret_cast<const unsigned char*>(longer.data()), longer.size()), nullptr);
-    // The distance to the target of the root's first transition, after the
-    // four numbers of the header, the outputs, the root's output and
-    // transition count and the letter, made far too large.
-    std::string astray = image;
-    const std::size_t root = 4 + static_cast<unsigned char>(image[3]);
-    ASSERT_EQ(astray[root], '\0');
-    astray[root + 3] = 0x7E;
-    EXPECT_EQ(automaton_from_image(reinterpret_cast<const unsigned char*>(astray.data()), astray.size()), nullptr);
     automaton_destroy(automaton);
+    AutomatonImage read;
+    ASSERT_TRUE(automaton_image_read(&read, reinterpret_cast<const unsigned char*>(image.data()), image.size()));
+    EXPECT_EQ(read.longest_output, 3u);
+    for (std::size_t cut = 0; cut < image.size(); ++cut) EXPECT_FALSE(reads(image.substr(0, cut))) << cut;
+    EXPECT_FALSE(reads(image + '\0'));
+
+    const std::size_t first_child = 4 * (3 + 256);
+    const std::size_t output = first_child + 4 * (static_cast<std::size_t>(read.count) + 1);
+    const std::size_t digits = output + 4 * static_cast<std::size_t>(read.count);
+    std::string damaged = image;
+    put(&damaged, first_child + 4, static_cast<std::uint32_t>(read.count) + 1);  // past the last state
+    EXPECT_FALSE(reads(damaged));
+    damaged = image;
+    put(&damaged, first_child + 8, 1);  // state 2's children start at state 1
+    EXPECT_FALSE(reads(damaged));
+    damaged = image;
+    put(&damaged, output + 4, static_cast<std::uint32_t>(read.letter - output_start(read)) + 1);  // past the outputs
+    EXPECT_FALSE(reads(damaged));
+    damaged = image;
+    damaged[digits] = 'x';  // no digit
+    EXPECT_FALSE(reads(damaged));
 }
 
 }  // namespace
