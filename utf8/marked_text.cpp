@@ -16,27 +16,6 @@
 namespace {
 
 #if ZARNET_AVX512_PATHS
-// 32 bytes of text that stand for themselves, with a mark of two bytes after
-// each of the `bits` marked ones, at most 16: each half of the text as
-// spread_two lays it out below, the second half's places after the first's.
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) inline unsigned char* spread_two_32(
-    const unsigned char* text, std::uint64_t bits, __m512i firsts, __m512i seconds, unsigned char* out)
-{
-    constexpr std::uint64_t KEEP = 0x249249249249ull;  // bits 0, 3, 6 ... 45
-    const std::uint64_t low = bits & 0xFFFF;
-    const std::uint64_t high = bits >> 16;
-    const std::uint64_t low_layout = KEEP | _pdep_u64(low, KEEP << 1) | _pdep_u64(low, KEEP << 2);
-    const std::uint64_t high_layout = KEEP | _pdep_u64(high, KEEP << 1) | _pdep_u64(high, KEEP << 2);
-    const unsigned low_length = 16 + 2 * static_cast<unsigned>(_mm_popcnt_u64(low));
-    const std::uint64_t text_places = _pext_u64(KEEP, low_layout) | _pext_u64(KEEP, high_layout) << low_length;
-    const std::uint64_t first_places =
-        _pext_u64(KEEP << 1, low_layout) | _pext_u64(KEEP << 1, high_layout) << low_length;
-    __m512i spread = _mm512_mask_expand_epi8(seconds, text_places, _mm512_loadu_si512(text));
-    spread = _mm512_mask_mov_epi8(spread, first_places, firsts);
-    _mm512_storeu_si512(out, spread);
-    return out + 32 + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
-}
-
 // A mark of two bytes spread in 21 bytes at a time: each byte of text gets
 // three bits, one for itself and two for a mark after it; the mark bits put
 // in those places and packed again (pdep, pext) say where each byte of the
@@ -54,14 +33,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
     const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
     std::size_t at = from;
     while (at < to) {
-        if (to - at >= 32) {
-            const std::uint64_t bits = mark_bits_at(marks, at, 32);
-            if (_mm_popcnt_u64(bits) <= 16) {
-                out = spread_two_32(source + (at - from), bits, firsts, seconds, out);
-                at += 32;
-                continue;
-            }
-        }
         const std::size_t count = to - at < 21 ? to - at : 21;
         const std::uint64_t bits = mark_bits_at(marks, at, count);
         const std::uint64_t layout = KEEP | _pdep_u64(bits, FIRST) | _pdep_u64(bits, SECOND);
@@ -146,14 +117,6 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     std::size_t at = from;
     while (at < to) {
         const unsigned char* here = source + (at - from);
-        if (to - at >= 32 && _mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(here))) == 0) {
-            const std::uint64_t bits = mark_bits_at(marks, at, 32);
-            if (_mm_popcnt_u64(bits) <= 16) {
-                out = spread_two_32(here, bits, firsts, seconds, out);
-                at += 32;
-                continue;
-            }
-        }
         if (to - at >= 21 &&
             (_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(here))) & 0x1FFFFF) == 0) {
             const std::uint64_t bits = mark_bits_at(marks, at, 21);
