@@ -124,4 +124,3 @@ bool automaton_image_read(AutomatonImage* image, const unsigned char* bytes, std
     image->letter = reinterpret_cast<const unsigned char*>(digits + digits_size);
     return true;
 }
-

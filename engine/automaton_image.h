@@ -56,7 +56,7 @@ inline const char* image_output(const AutomatonImage* image, std::int32_t s)
 std::string automaton_image(const PatternAutomaton* automaton);
 
 // Reads the block `bytes`, which must outlive the image. False when they
-// are not a whole block: cut short or too
-// long, a state moving outside the automaton or to one not after it, an
-// output outside the block or of more digits than a pattern line has.
+// are not a whole block: cut short or too long, a state moving outside the
+// automaton or to one not after it, an output outside the block, of other
+// bytes than digits or of more digits than a pattern line has.
 bool automaton_image_read(AutomatonImage* image, const unsigned char* bytes, std::size_t size);

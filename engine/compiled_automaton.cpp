@@ -195,9 +195,6 @@ std::uint32_t new_row(CompiledAutomaton* compiled)
     return compiled->row_count++;
 }
 
-// Gives the row just made for a state the moves of that state itself, each
-// to its target (whose row is made when first stepped to), and tells each
-// target its parent's row.
 // Sets the cell of `row` for a move on `letter` to `target`, and tells the
 // target its parent's row.
 inline void place_move(CompiledAutomaton* compiled, std::uint32_t* cells, std::uint32_t row, unsigned char letter,
@@ -231,6 +228,7 @@ const char* state_output(const CompiledAutomaton* compiled, std::int32_t s)
     return compiled->image != nullptr ? image_output(compiled->image, s) : compiled->automaton->states[s].output;
 }
 
+// Whether state s has moves of its own.
 bool state_moves(const CompiledAutomaton* compiled, std::int32_t s)
 {
     if (const AutomatonImage* image = compiled->image) {
