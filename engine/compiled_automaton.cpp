@@ -307,10 +307,6 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     return row;
 }
 
-}  // namespace
-
-namespace {
-
 // A matcher with the root's row alone, for an automaton of `states` states
 // whose longest output has `longest_output` digits, with `on[b]` moves on
 // byte b; the caller then says what it reads the states from.
