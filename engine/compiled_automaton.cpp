@@ -307,9 +307,15 @@ std::uint32_t row_for_state(CompiledAutomaton* compiled, std::int32_t s, std::ui
     return row;
 }
 
-// A matcher with the root's row alone, for an automaton of `states` states
-// whose longest output has `longest_output` digits, with `on[b]` moves on
-// byte b; the caller then says what it reads the states from.
+// The number of states of what the rows are made from.
+std::int32_t state_count(const CompiledAutomaton* compiled)
+{
+    return compiled->image != nullptr ? compiled->image->count : compiled->automaton->count;
+}
+
+// A matcher with the root's row alone, made from `automaton` or `image`
+// (the other null), of `count` states, whose longest output has
+// `longest_output` digits, with `on[b]` moves on byte b.
 CompiledAutomaton* compile_with(const PatternAutomaton* automaton, const AutomatonImage* image, std::int32_t count,
                                 const std::uint32_t* on, std::size_t longest_output)
 {
@@ -317,7 +323,6 @@ CompiledAutomaton* compile_with(const PatternAutomaton* automaton, const Automat
     assign_classes(compiled, on);
     compiled->automaton = automaton;
     compiled->image = image;
-    compiled->state_count = count;
     // Zeroed pages come from the system as they are first touched.
     compiled->row_of_state =
         static_cast<std::uint32_t*>(must_alloc_zeroed(static_cast<std::size_t>(count), sizeof(std::uint32_t)));
@@ -379,7 +384,7 @@ bool compiled_share(CompiledAutomaton* compiled)
     if (compiled->making != nullptr) return true;
     // Rows number fewer than the states, so a table with room for as many
     // rows as states never grows, and each row adds at most one output.
-    const std::uint32_t states = static_cast<std::uint32_t>(compiled->state_count);
+    const std::uint32_t states = static_cast<std::uint32_t>(state_count(compiled));
     if (compiled->row_room < states) return false;
     output_table_reserve(compiled->table, std::size_t{states} + 1);
     publish_outputs(compiled);

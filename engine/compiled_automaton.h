@@ -9,8 +9,8 @@
 // Rows are made when the text first reaches their state, from the automaton
 // or from its image (automaton_image.h), which must outlive the matcher: a
 // text usually reaches only some of the states, so the matcher is ready as
-// soon as it is created and its memory grows with the rows made. Rows are numbered in the order they are made.
-// Only a state with transitions or with an output of its own gets a row: any
+// soon as it is created and its memory grows with the rows made. Rows are
+// numbered in the order they are made. Only a state with transitions or with an output of its own gets a row: any
 // other state behaves as its failure state, and takes that one's row. The
 // matcher finds the failure states it needs itself, from rows already made,
 // so it takes the automaton with or without failure links.
@@ -83,7 +83,6 @@ struct CompiledAutomaton {
     // (automaton_image.h); the other is null.
     const PatternAutomaton* automaton;
     const AutomatonImage* image;
-    std::int32_t state_count;
     // [state] its row plus one once made; before, ROW_UNMADE with the row of
     // its parent once that is made; 0 until then.
     std::uint32_t* row_of_state;
