@@ -448,6 +448,8 @@ int put_utf8(void* context, const unsigned char* form, const std::uint64_t* mark
         }
     }
     output->handed = base + to;
+    // The whole steps the block holds go out while they are still in the cache.
+    if (ok && output->writer != nullptr) block_writer_drain(output->writer);
     return ok ? 0 : (output->writer->error != 0 ? output->writer->error : ENOSPC);
 }
 

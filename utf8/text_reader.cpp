@@ -185,11 +185,49 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,lzcnt,po
 }
 #endif
 
+#if ZARNET_AVX512_PATHS
+// count_line_ends' vector loop: the line ends from *at on, 64 bytes at a time
+// while whole vectors are left, *at moved past them.
+__attribute__((target("avx512f,avx512bw,popcnt"))) std::uint64_t line_ends_64(const unsigned char* bytes,
+                                                                            std::size_t* at, std::size_t count)
+{
+    const __m512i line_end = _mm512_set1_epi8('\n');
+    std::uint64_t lines = 0;
+    std::size_t n = *at;
+    for (; n + 64 <= count; n += 64) {
+        lines += static_cast<std::uint64_t>(
+            _mm_popcnt_u64(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(bytes + n), line_end)));
+    }
+    *at = n;
+    return lines;
+}
+
+// ascii_length's vector loop, 64 bytes at a time from *n on; true where the
+// run ends, with *n its length.
+__attribute__((target("avx512f,avx512bw,bmi"))) bool ascii_length_64(const unsigned char* bytes, std::size_t* n,
+                                                                   std::size_t count)
+{
+    for (std::size_t at = *n; at + 64 <= count; at += 64) {
+        const __m512i chunk = _mm512_loadu_si512(bytes + at);
+        const __mmask64 stop = _mm512_movepi8_mask(chunk) | _mm512_testn_epi8_mask(chunk, chunk);
+        if (stop != 0) {
+            *n = at + static_cast<std::size_t>(_tzcnt_u64(stop));
+            return true;
+        }
+        *n = at + 64;
+    }
+    return false;
+}
+#endif
+
 // The line ends in bytes[0 .. count).
 std::uint64_t count_line_ends(const unsigned char* bytes, std::size_t count)
 {
     std::uint64_t lines = 0;
     std::size_t at = 0;
+#if ZARNET_AVX512_PATHS
+    if (cpu_has_avx512_vbmi2()) lines += line_ends_64(bytes, &at, count);
+#endif
 #if ZARNET_SSE2
     // Each byte of a sum counts up to 255 vectors, then the sums are added up.
     const __m128i line_end = _mm_set1_epi8('\n');
@@ -303,8 +341,9 @@ void retract_patches(Utf8Reader* reader, std::uint64_t at)
     }
 }
 
-// Reads more text, keeping what is not yet used. False at its end.
-bool refill(Utf8Reader* reader)
+// Reads more text, at most `most` bytes, keeping what is not yet used. False
+// at its end.
+bool refill(Utf8Reader* reader, std::size_t most)
 {
     if (reader->ended) return false;
     const std::size_t kept = reader->raw_end - reader->raw_start;
@@ -312,9 +351,10 @@ bool refill(Utf8Reader* reader)
     reader->raw_offset += reader->raw_start;
     reader->raw_start = 0;
     reader->raw_end = kept;
-    const std::size_t got = byte_source_read(reader->in, reader->raw + kept, RAW_BYTES - kept);
+    const std::size_t want = std::min(RAW_BYTES - kept, most);
+    const std::size_t got = byte_source_read(reader->in, reader->raw + kept, want);
     reader->raw_end += got;
-    if (got < RAW_BYTES - kept) reader->ended = true;
+    if (got < want) reader->ended = true;
     return got > 0;
 }
 
@@ -538,6 +578,9 @@ std::size_t convert(Utf8Reader* reader, unsigned char* into, std::size_t room)
 std::size_t ascii_length(const unsigned char* bytes, std::size_t count)
 {
     std::size_t n = 0;
+#if ZARNET_AVX512_PATHS
+    if (cpu_has_avx512_vbmi2() && ascii_length_64(bytes, &n, count)) return n;
+#endif
 #if ZARNET_SSE2
     for (; n + 16 <= count; n += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n));
@@ -622,7 +665,9 @@ std::size_t read_unpublished(Utf8Reader* reader, unsigned char* into, std::size_
                 continue;
             }
         }
-        if (!refill(reader)) {
+        // While the text goes straight to the engine, only what this call
+        // still needs comes this way: the next call reads the rest directly.
+        if (!refill(reader, reader->direct ? count - given + LOOK_AHEAD : RAW_BYTES)) {
             if (reader->in->error != 0) {
                 *error = reader->in->error;
                 return given;
