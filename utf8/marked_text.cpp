@@ -88,9 +88,11 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     }
     spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 2), firsts);
     spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 1), seconds);
-    std::uint64_t layout = _pdep_u64(_bzhi_u64(~std::uint64_t{0}, count), TEXT) | _pdep_u64(longer[0], TEXT << 1) |
-                           _pdep_u64(bits, TEXT << (SLOTS - 2)) | _pdep_u64(bits, TEXT << (SLOTS - 1));
-    if constexpr (SLOTS == 5) layout |= _pdep_u64(longer[1], TEXT << 2);
+    // A byte's first place, spread once and shifted to the others.
+    const std::uint64_t marked = _pdep_u64(bits, TEXT);
+    std::uint64_t layout = _bzhi_u64(TEXT, count * SLOTS) | _pdep_u64(longer[0], TEXT) << 1 |
+                           marked << (SLOTS - 2) | marked << (SLOTS - 1);
+    if constexpr (SLOTS == 5) layout |= _pdep_u64(longer[1], TEXT) << 2;
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(layout, spread));
     return out + _mm_popcnt_u64(layout);
 }
