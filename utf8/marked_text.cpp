@@ -101,8 +101,10 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
 // time as spread_two spreads them; else 16 bytes of form at a time where
 // none stands for more than two bytes of text (four places each), 12 where
 // none stands for more than three (five places each), and a byte at a time
-// where one does. `source` is the form at form[from] and can be read 64
-// bytes on; the output is written 64 bytes at a time.
+// where one does. What each byte of form stands for, and the marks, are
+// looked up for 64 bytes at once and used for the steps that fall among
+// them. `source` is the form at form[from] and can be read 64 bytes on; the
+// output is written 64 bytes at a time.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_narrow(
     const NarrowText* table, const unsigned char* source, const std::uint64_t* marks, std::size_t from,
     std::size_t to, unsigned char* out, unsigned char first, unsigned char second)
@@ -116,35 +118,54 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     constexpr std::uint64_t KEEP = 0x1249249249249249ull;
     const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
     const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
+    // The 64 bytes of form from `window` on: those of more than one, two and
+    // three bytes of text, and the marks after them.
+    std::size_t window = 0;
+    std::uint64_t wide_all = 0;
+    std::uint64_t longer_all = 0;
+    std::uint64_t longest_all = 0;
+    std::uint64_t marks_all = 0;
+    bool looked = false;
     std::size_t at = from;
     while (at < to) {
         const unsigned char* here = source + (at - from);
-        if (to - at >= 21 &&
-            (_mm256_movemask_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(here))) & 0x1FFFFF) == 0) {
-            const std::uint64_t bits = mark_bits_at(marks, at, 21);
-            const std::uint64_t layout = KEEP | _pdep_u64(bits, KEEP << 1) | _pdep_u64(bits, KEEP << 2);
+        // A step takes at most 21 bytes of form.
+        if (!looked || at + 21 > window + 64) {
+            const __m512i all = _mm512_loadu_si512(here);
+            const __m512i lengths = _mm512_permutex2var_epi8(lengths_low, all, lengths_high);
+            wide_all = _mm512_movepi8_mask(all);
+            longer_all = wide_all & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(2));
+            longest_all = wide_all & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(3));
+            const std::size_t word = at / 64;
+            const unsigned shift = static_cast<unsigned>(at % 64);
+            marks_all = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
+            window = at;
+            looked = true;
+        }
+        const unsigned offset = static_cast<unsigned>(at - window);
+        const std::uint64_t wide = wide_all >> offset;
+        const std::uint64_t marked = marks_all >> offset;
+        if (to - at >= 21 && (wide & 0x1FFFFF) == 0) {
+            // Each text byte's place, and then the places of a mark's first
+            // byte: right after a text byte, where no text byte follows.
+            const std::uint64_t bits = _bzhi_u64(marked, 21);
+            const std::uint64_t spread_bits = _pdep_u64(bits, KEEP);
+            const std::uint64_t texts = _pext_u64(KEEP, KEEP | spread_bits << 1 | spread_bits << 2);
             const __m512i text = _mm512_loadu_si512(here);
-            __m512i spread = _mm512_mask_expand_epi8(seconds, _pext_u64(KEEP, layout), text);
-            spread = _mm512_mask_mov_epi8(spread, _pext_u64(KEEP << 1, layout), firsts);
+            __m512i spread = _mm512_mask_expand_epi8(seconds, texts, text);
+            spread = _mm512_mask_mov_epi8(spread, texts << 1 & ~texts, firsts);
             _mm512_storeu_si512(out, spread);
             out += 21 + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
             at += 21;
             continue;
         }
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here));
         const unsigned count = static_cast<unsigned>(to - at < 16 ? to - at : 16);
-        // The text's length of each byte of form: 1 below 0x80.
-        const __m512i wide_bytes = _mm512_zextsi128_si512(bytes);
-        const std::uint64_t wide = _mm512_movepi8_mask(wide_bytes);
-        const __m512i lengths = _mm512_permutex2var_epi8(lengths_low, wide_bytes, lengths_high);
-        const std::uint64_t longer[2] = {
-            _bzhi_u64(wide, count), _bzhi_u64(wide & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(2)), count)};
-        if (_bzhi_u64(wide & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(3)), count) != 0) {
+        if (_bzhi_u64(longest_all >> offset, count) != 0) {
             // A character of four bytes among them: the first byte alone.
             const unsigned char byte = here[0];
             std::memcpy(out, &table->bytes[byte], 4);
             out += table->length[byte];
-            if ((marks[at / 64] >> (at % 64) & 1) != 0) {
+            if ((marked & 1) != 0) {
                 out[0] = first;
                 out[1] = second;
                 out += 2;
@@ -152,13 +173,15 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
             ++at;
             continue;
         }
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here));
+        const std::uint64_t longer[2] = {_bzhi_u64(wide, count), _bzhi_u64(longer_all >> offset, count)};
         if (longer[1] == 0) {
-            out = narrow_step<4>(tables, bytes, longer, mark_bits_at(marks, at, count), count, firsts, seconds, out);
+            out = narrow_step<4>(tables, bytes, longer, _bzhi_u64(marked, count), count, firsts, seconds, out);
             at += count;
         } else {
             const unsigned step = count < 12 ? count : 12;
             const std::uint64_t three[2] = {_bzhi_u64(longer[0], step), _bzhi_u64(longer[1], step)};
-            out = narrow_step<5>(tables, bytes, three, mark_bits_at(marks, at, step), step, firsts, seconds, out);
+            out = narrow_step<5>(tables, bytes, three, _bzhi_u64(marked, step), step, firsts, seconds, out);
             at += step;
         }
     }
