@@ -47,12 +47,18 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned
 }
 
 // Byte k of 16 bytes to the places of a step of spread_narrow: SLOTS places
-// each, as many bytes as fit in 64 places (the rest of the places: byte 0).
+// each, as many bytes as fit in 64 places, the last two of them the mark's
+// bytes (64 and 65: the second table of the permutation); the rest of the
+// places: byte 0.
 template <int SLOTS>
 constexpr std::array<unsigned char, 64> slots_of_each()
 {
     std::array<unsigned char, 64> index{};
-    for (int k = 0; k < 64 / SLOTS * SLOTS; ++k) index[static_cast<std::size_t>(k)] = static_cast<unsigned char>(k / SLOTS);
+    for (int k = 0; k < 64 / SLOTS * SLOTS; ++k) {
+        const int place = k % SLOTS;
+        index[static_cast<std::size_t>(k)] =
+            static_cast<unsigned char>(place < SLOTS - 2 ? k / SLOTS : 64 + place - (SLOTS - 2));
+    }
     return index;
 }
 
@@ -74,24 +80,22 @@ constexpr std::uint64_t first_places()
 template <int SLOTS>
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) inline unsigned char* narrow_step(
     const __m512i* tables, __m128i bytes, const std::uint64_t* longer, std::uint64_t bits, unsigned count,
-    __m512i firsts, __m512i seconds, unsigned char* out)
+    __m512i mark_bytes, unsigned char* out)
 {
     alignas(64) static constexpr std::array<unsigned char, 64> EACH = slots_of_each<SLOTS>();
     constexpr std::uint64_t TEXT = first_places<SLOTS>();
-    const __m512i form = _mm512_maskz_permutexvar_epi8(~__mmask64{0}, _mm512_load_si512(EACH.data()),
-                                                       _mm512_zextsi128_si512(bytes));
-    const __mmask64 wide = _mm512_movepi8_mask(form);
-    __m512i spread = _mm512_mask_mov_epi8(form, wide & TEXT, _mm512_permutex2var_epi8(tables[0], form, tables[1]));
+    const __m512i form = _mm512_permutex2var_epi8(_mm512_zextsi128_si512(bytes), _mm512_load_si512(EACH.data()),
+                                                  mark_bytes);
+    const std::uint64_t wide = _pdep_u64(longer[0], TEXT);
+    __m512i spread = _mm512_mask_mov_epi8(form, wide, _mm512_permutex2var_epi8(tables[0], form, tables[1]));
     spread = _mm512_mask_mov_epi8(spread, TEXT << 1, _mm512_permutex2var_epi8(tables[2], form, tables[3]));
     if constexpr (SLOTS == 5) {
         spread = _mm512_mask_mov_epi8(spread, TEXT << 2, _mm512_permutex2var_epi8(tables[4], form, tables[5]));
     }
-    spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 2), firsts);
-    spread = _mm512_mask_mov_epi8(spread, TEXT << (SLOTS - 1), seconds);
     // A byte's first place, spread once and shifted to the others.
     const std::uint64_t marked = _pdep_u64(bits, TEXT);
-    std::uint64_t layout = _bzhi_u64(TEXT, count * SLOTS) | _pdep_u64(longer[0], TEXT) << 1 |
-                           marked << (SLOTS - 2) | marked << (SLOTS - 1);
+    std::uint64_t layout =
+        _bzhi_u64(TEXT, count * SLOTS) | wide << 1 | marked << (SLOTS - 2) | marked << (SLOTS - 1);
     if constexpr (SLOTS == 5) layout |= _pdep_u64(longer[1], TEXT) << 2;
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(layout, spread));
     return out + _mm_popcnt_u64(layout);
@@ -118,6 +122,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     constexpr std::uint64_t KEEP = 0x1249249249249249ull;
     const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
     const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
+    // The mark's two bytes, for the places of the mark in a step.
+    const __m512i mark_bytes = _mm512_mask_mov_epi8(firsts, ~__mmask64{0} << 1, seconds);
     // The 64 bytes of form from `window` on: those of more than one, two and
     // three bytes of text, and the marks after them.
     std::size_t window = 0;
@@ -176,12 +182,12 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here));
         const std::uint64_t longer[2] = {_bzhi_u64(wide, count), _bzhi_u64(longer_all >> offset, count)};
         if (longer[1] == 0) {
-            out = narrow_step<4>(tables, bytes, longer, _bzhi_u64(marked, count), count, firsts, seconds, out);
+            out = narrow_step<4>(tables, bytes, longer, _bzhi_u64(marked, count), count, mark_bytes, out);
             at += count;
         } else {
             const unsigned step = count < 12 ? count : 12;
             const std::uint64_t three[2] = {_bzhi_u64(longer[0], step), _bzhi_u64(longer[1], step)};
-            out = narrow_step<5>(tables, bytes, three, _bzhi_u64(marked, step), step, firsts, seconds, out);
+            out = narrow_step<5>(tables, bytes, three, _bzhi_u64(marked, step), step, mark_bytes, out);
             at += step;
         }
     }
