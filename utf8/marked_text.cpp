@@ -16,36 +16,6 @@
 namespace {
 
 #if ZARNET_AVX512_PATHS
-// A mark of two bytes spread in 21 bytes at a time: each byte of text gets
-// three bits, one for itself and two for a mark after it; the mark bits put
-// in those places and packed again (pdep, pext) say where each byte of the
-// output comes from, and the byte expansion of AVX-512 VBMI2 puts the text
-// there and the mark's bytes in between. `source` is the text of form[from]
-// and can be read 64 bytes on; the output is written 64 bytes at a time.
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_two(
-    const unsigned char* source, const std::uint64_t* marks, std::size_t from, std::size_t to, unsigned char* out,
-    unsigned char first, unsigned char second)
-{
-    constexpr std::uint64_t KEEP = 0x1249249249249249ull;  // bits 0, 3, 6 ... 60
-    constexpr std::uint64_t FIRST = KEEP << 1;
-    constexpr std::uint64_t SECOND = KEEP << 2;
-    const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
-    const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
-    std::size_t at = from;
-    while (at < to) {
-        const std::size_t count = to - at < 21 ? to - at : 21;
-        const std::uint64_t bits = mark_bits_at(marks, at, count);
-        const std::uint64_t layout = KEEP | _pdep_u64(bits, FIRST) | _pdep_u64(bits, SECOND);
-        const __m512i text = _mm512_loadu_si512(source + (at - from));
-        __m512i spread = _mm512_mask_expand_epi8(seconds, _pext_u64(KEEP, layout), text);
-        spread = _mm512_mask_mov_epi8(spread, _pext_u64(FIRST, layout), firsts);
-        _mm512_storeu_si512(out, spread);
-        out += count + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
-        at += count;
-    }
-    return out;
-}
-
 // Byte k of 16 bytes to the places of a step of spread_narrow: SLOTS places
 // each, as many bytes as fit in 64 places, the last two of them the mark's
 // bytes (64 and 65: the second table of the permutation); the rest of the
@@ -70,6 +40,48 @@ constexpr std::uint64_t first_places()
     std::uint64_t places = 0;
     for (int k = 0; k < 64 / SLOTS; ++k) places |= std::uint64_t{1} << (k * SLOTS);
     return places;
+}
+
+// 21 bytes of text at `here` with a mark of two bytes after those whose bit
+// is set: each byte in the first of three places, the mark's bytes (in
+// `mark_bytes`, as slots_of_each places them) in the other two, and the
+// places of the marks there are kept (VBMI2's byte compression). The output
+// is written 64 bytes at a time.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) inline unsigned char* two_step(
+    const unsigned char* here, std::uint64_t bits, __m512i mark_bytes, unsigned char* out)
+{
+    alignas(64) static constexpr std::array<unsigned char, 64> EACH = slots_of_each<3>();
+    constexpr std::uint64_t TEXT = first_places<3>();
+    const std::uint64_t marked = _pdep_u64(bits, TEXT);
+    const __m512i spread = _mm512_permutex2var_epi8(_mm512_loadu_si512(here), _mm512_load_si512(EACH.data()), mark_bytes);
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(TEXT | marked << 1 | marked << 2, spread));
+    return out + 21 + 2 * _mm_popcnt_u64(bits);
+}
+
+// The two bytes of a mark in places 64 and 65, as the steps take them.
+__attribute__((target("avx512f,avx512bw"))) inline __m512i mark_bytes_of(unsigned char first, unsigned char second)
+{
+    return _mm512_mask_mov_epi8(_mm512_set1_epi8(static_cast<char>(first)), ~__mmask64{0} << 1,
+                                _mm512_set1_epi8(static_cast<char>(second)));
+}
+
+// A mark of two bytes spread in 21 bytes of text at a time (two_step).
+// `source` is the text of form[from] and can be read 64 bytes on.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt"))) unsigned char* spread_two(
+    const unsigned char* source, const std::uint64_t* marks, std::size_t from, std::size_t to, unsigned char* out,
+    unsigned char first, unsigned char second)
+{
+    const __m512i mark_bytes = mark_bytes_of(first, second);
+    std::size_t at = from;
+    while (at < to) {
+        const std::size_t count = to - at < 21 ? to - at : 21;
+        // A shorter last step writes its places past the end as well, over
+        // bytes the output does not keep.
+        unsigned char* end = two_step(source + (at - from), mark_bits_at(marks, at, count), mark_bytes, out);
+        out = end - (21 - count);
+        at += count;
+    }
+    return out;
 }
 
 // One step of spread_narrow: `count` bytes of the form (at most 64 /
@@ -102,7 +114,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
 }
 
 // A narrow form's text with a mark of two bytes: 21 bytes of ASCII at a
-// time as spread_two spreads them; else 16 bytes of form at a time where
+// time (two_step); else 16 bytes of form at a time where
 // none stands for more than two bytes of text (four places each), 12 where
 // none stands for more than three (five places each), and a byte at a time
 // where one does. What each byte of form stands for, and the marks, are
@@ -119,11 +131,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         _mm512_loadu_si512(table->third), _mm512_loadu_si512(table->third + 64)};
     const __m512i lengths_low = _mm512_loadu_si512(table->length + 0x80);
     const __m512i lengths_high = _mm512_loadu_si512(table->length + 0xC0);
-    constexpr std::uint64_t KEEP = 0x1249249249249249ull;
-    const __m512i firsts = _mm512_set1_epi8(static_cast<char>(first));
-    const __m512i seconds = _mm512_set1_epi8(static_cast<char>(second));
-    // The mark's two bytes, for the places of the mark in a step.
-    const __m512i mark_bytes = _mm512_mask_mov_epi8(firsts, ~__mmask64{0} << 1, seconds);
+    const __m512i mark_bytes = mark_bytes_of(first, second);
     // The 64 bytes of form from `window` on: those of more than one, two and
     // three bytes of text, and the marks after them.
     std::size_t window = 0;
@@ -152,16 +160,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         const std::uint64_t wide = wide_all >> offset;
         const std::uint64_t marked = marks_all >> offset;
         if (to - at >= 21 && (wide & 0x1FFFFF) == 0) {
-            // Each text byte's place, and then the places of a mark's first
-            // byte: right after a text byte, where no text byte follows.
-            const std::uint64_t bits = _bzhi_u64(marked, 21);
-            const std::uint64_t spread_bits = _pdep_u64(bits, KEEP);
-            const std::uint64_t texts = _pext_u64(KEEP, KEEP | spread_bits << 1 | spread_bits << 2);
-            const __m512i text = _mm512_loadu_si512(here);
-            __m512i spread = _mm512_mask_expand_epi8(seconds, texts, text);
-            spread = _mm512_mask_mov_epi8(spread, texts << 1 & ~texts, firsts);
-            _mm512_storeu_si512(out, spread);
-            out += 21 + 2 * static_cast<std::size_t>(_mm_popcnt_u64(bits));
+            out = two_step(here, _bzhi_u64(marked, 21), mark_bytes, out);
             at += 21;
             continue;
         }
