@@ -1,46 +1,74 @@
 #include "utf8/set_automaton.h"
 
+#include <cstring>
+
 #include "engine/byte_source.h"
 #include "engine/loader.h"
+#include "platform/expect.h"
 #include "utf8/utf8_decode.h"
 
 std::string utf8_engine_patterns(const Utf8Letters* letters, std::string_view patterns)
 {
-    std::string lines;
-    lines.reserve(patterns.size());
+    // A line's form is never longer than its text, and each line ends in
+    // one line end: the file's size and one more byte hold them all.
+    std::string lines(patterns.size() + 1, '\0');
+    char* out = lines.data();
+    std::size_t written = 0;
     // The set's letters as bits, looked up for every character of the patterns.
     std::vector<std::uint64_t> letter_bits((0x110000 + 63) / 64, 0);
     for (const std::uint32_t cp : letters->letters) letter_bits[cp / 64] |= std::uint64_t{1} << (cp % 64);
+    // The form of each code point of two bytes, found when first met: its
+    // byte, or NOT_ONE_BYTE when it keeps its UTF-8 bytes or has a longer form.
+    constexpr std::int16_t UNKNOWN = -1;
+    constexpr std::int16_t NOT_ONE_BYTE = -2;
+    std::vector<std::int16_t> two_byte_form(0x800, UNKNOWN);
     for_each_entry(patterns, [&](std::string_view line) {
         const std::string_view pattern = pattern_of(line);
+        ZARNET_EXPECT(written + pattern.size() + 1 <= lines.size());
         if (!letters->narrow) {
-            lines.append(pattern).push_back('\n');
+            std::memcpy(out + written, pattern.data(), pattern.size());
+            written += pattern.size();
+            out[written++] = '\n';
             return;
         }
         const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
         for (std::size_t at = 0; at < pattern.size();) {
-            if (bytes[at] < 0x80) {
-                // ASCII is its own form: the whole run of it at once.
-                std::size_t end = at + 1;
-                while (end < pattern.size() && bytes[end] < 0x80) ++end;
-                lines.append(pattern.data() + at, end - at);
-                at = end;
+            const unsigned char lead = bytes[at];
+            if (lead < 0x80) {
+                // ASCII is its own form.
+                out[written++] = static_cast<char>(lead);
+                ++at;
                 continue;
             }
             std::uint32_t cp = 0;
             const int length = utf8_decode(bytes + at, pattern.size() - at, &cp);
             if (length <= 0) {
-                lines.push_back(static_cast<char>(bytes[at++]));
+                out[written++] = static_cast<char>(bytes[at++]);
                 continue;
+            }
+            if (length == 2) {
+                std::int16_t& known = two_byte_form[cp];
+                if (known == UNKNOWN) {
+                    unsigned char form[4];
+                    const bool letter = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0;
+                    known = letter && utf8_form_bytes(letters, cp, form) == 1 ? form[0] : NOT_ONE_BYTE;
+                }
+                if (known != NOT_ONE_BYTE) {
+                    out[written++] = static_cast<char>(known);
+                    at += 2;
+                    continue;
+                }
             }
             unsigned char form[4];
             const int n = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0 ? utf8_form_bytes(letters, cp, form)
-                                                                         : utf8_encode(cp, form);
-            lines.append(reinterpret_cast<const char*>(form), static_cast<std::size_t>(n));
+                                                                     : utf8_encode(cp, form);
+            std::memcpy(out + written, form, static_cast<std::size_t>(n));
+            written += static_cast<std::size_t>(n);
             at += static_cast<std::size_t>(length);
         }
-        lines.push_back('\n');
+        out[written++] = '\n';
     });
+    lines.resize(written);
     return lines;
 }
 
