@@ -53,7 +53,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
     alignas(64) static constexpr std::array<unsigned char, 64> EACH = slots_of_each<3>();
     constexpr std::uint64_t TEXT = first_places<3>();
     const std::uint64_t marked = _pdep_u64(bits, TEXT);
-    const __m512i spread = _mm512_permutex2var_epi8(_mm512_loadu_si512(here), _mm512_load_si512(EACH.data()), mark_bytes);
+    const __m512i spread =
+        _mm512_permutex2var_epi8(_mm512_loadu_si512(here), _mm512_load_si512(EACH.data()), mark_bytes);
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(TEXT | marked << 1 | marked << 2, spread));
     return out + 21 + 2 * _mm_popcnt_u64(bits);
 }
@@ -77,7 +78,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
         const std::size_t count = to - at < 21 ? to - at : 21;
         // A shorter last step writes its places past the end as well, over
         // bytes the output does not keep.
-        unsigned char* end = two_step(source + (at - from), mark_bits_at(marks, at, count), mark_bytes, out);
+        unsigned char* const end = two_step(source + (at - from), mark_bits_at(marks, at, count), mark_bytes, out);
         out = end - (21 - count);
         at += count;
     }
