@@ -98,6 +98,28 @@ TEST(Utf8Failure, TextThatIsNotUtf8IsRefusedWithItsLineAndOffsetAndNothingIsWrit
     EXPECT_EQ(folder_snapshot(dir.path).size(), 2u);
 }
 
+// A long stretch of ASCII is read straight into the engine's pieces: the
+// text after it is marked as it is alone, and a bad byte after it is placed
+// by its line and offset.
+TEST(Utf8Marks, TextAfterALongAsciiStretchIsMarkedAndPlacedAsAlone)
+{
+    std::string ascii;
+    for (int k = 0; k < 40000; ++k) ascii += "Donaudampfschiff Wunderbar " + std::to_string(k) + "\n";
+    const std::string rest = "Kapit\xC3\xA4n \xC3\x9C" "bergr\xC3\xB6\xC3\x9F" "e Donaudampfschiff\n";
+    const RunResult whole = run_utf8({"--mark==", "de", "-", "-"}, ascii + rest);
+    ASSERT_EQ(whole.exit_code, 0) << whole.err;
+    EXPECT_EQ(whole.out, run_utf8({"--mark==", "de", "-", "-"}, ascii).out +
+                             run_utf8({"--mark==", "de", "-", "-"}, rest).out);
+    EXPECT_NE(whole.out.find("Ka=pi=t\xC3\xA4n"), std::string::npos);
+    ScratchDir dir;
+    write_bytes(dir.file("in.txt"), ascii + "Kapit\xC3(n\n");
+    const RunResult bad = run_utf8({"de", dir.file("in.txt"), dir.file("out.txt")});
+    EXPECT_EQ(bad.exit_code, 1);
+    EXPECT_NE(bad.err.find("not UTF-8 at line 40001, byte offset " + std::to_string(ascii.size() + 5)),
+              std::string::npos)
+        << bad.err;
+}
+
 TEST(Utf8Failure, AnUnknownLanguageIsRefusedWithTheNames)
 {
     const RunResult run = run_utf8({"xx-YY", "-", "-"}, "text");
