@@ -1,6 +1,8 @@
 #include "utf8/set_automaton.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "engine/byte_source.h"
 #include "engine/loader.h"
