@@ -27,12 +27,16 @@ constexpr std::size_t TEXT_BYTES = 8 << 20;
 // What the threaded pass asks the reader for at a time.
 constexpr std::size_t PIECE_BYTES = 128 << 10;
 
-// A built-in set's marker, with the soft hyphen, and its words repeated.
-bool load(const char* name, Utf8Marker* marker, std::string* text)
+// A built-in set's marker, with the soft hyphen, and its words repeated;
+// false, with the benchmark skipped, when either is missing.
+bool load(benchmark::State& state, const char* name, Utf8Marker* marker, std::string* text)
 {
     const PatternSet* set = find_pattern_set(name);
     const std::string words = bench_read(bench_path("tests/data/utf8/").append(name).append(".words"));
-    if (set == nullptr || words.empty()) return false;
+    if (set == nullptr || words.empty()) {
+        state.SkipWithError("pattern set or words missing");
+        return false;
+    }
     utf8_marker_build_set(marker, set, set->left, set->right, "\xC2\xAD");
     while (text->size() < TEXT_BYTES) text->append(words);
     return true;
@@ -47,10 +51,7 @@ void BM_Utf8Reading(benchmark::State& state, const char* name)
 {
     Utf8Marker marker;
     std::string text;
-    if (!load(name, &marker, &text)) {
-        state.SkipWithError("pattern set or words missing");
-        return;
-    }
+    if (!load(state, name, &marker, &text)) return;
     std::vector<unsigned char> piece(PIECE_BYTES + COPY_SLACK);
     for (auto _ : state) {
         ByteSource in = source_of(text);
@@ -72,10 +73,7 @@ void BM_Utf8Pass(benchmark::State& state, const char* name)
 {
     Utf8Marker marker;
     std::string text;
-    if (!load(name, &marker, &text)) {
-        state.SkipWithError("pattern set or words missing");
-        return;
-    }
+    if (!load(state, name, &marker, &text)) return;
     for (auto _ : state) {
         std::FILE* sink = std::fopen("/dev/null", "wb");
         ByteSource in = source_of(text);

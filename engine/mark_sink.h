@@ -6,14 +6,19 @@
 #include <cstddef>
 #include <cstdint>
 
-// `count` mark bits (at most 57) of a block's marks, starting at bit `at`;
-// the word after the one holding bit `at` is read.
-inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, std::size_t count)
+// The 64 mark bits of a block's marks from bit `at` on; the word after the
+// one holding bit `at` is read.
+inline std::uint64_t mark_word_at(const std::uint64_t* marks, std::size_t at)
 {
     const std::size_t word = at / 64;
     const unsigned shift = static_cast<unsigned>(at % 64);
-    const std::uint64_t bits = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
-    return bits & ((std::uint64_t{1} << count) - 1);
+    return (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
+}
+
+// `count` of them (at most 57).
+inline std::uint64_t mark_bits_at(const std::uint64_t* marks, std::size_t at, std::size_t count)
+{
+    return mark_word_at(marks, at) & ((std::uint64_t{1} << count) - 1);
 }
 
 struct MarkSink {

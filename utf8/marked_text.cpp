@@ -151,9 +151,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
             wide_all = _mm512_movepi8_mask(all);
             longer_all = wide_all & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(2));
             longest_all = wide_all & _mm512_cmpgt_epu8_mask(lengths, _mm512_set1_epi8(3));
-            const std::size_t word = at / 64;
-            const unsigned shift = static_cast<unsigned>(at % 64);
-            marks_all = (marks[word] >> shift) | ((marks[word + 1] << 1) << (63 - shift));
+            marks_all = mark_word_at(marks, at);
             window = at;
             looked = true;
         }

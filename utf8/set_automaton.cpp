@@ -20,10 +20,15 @@ std::string utf8_engine_patterns(const Utf8Letters* letters, std::string_view pa
     std::vector<std::uint64_t> letter_bits((0x110000 + 63) / 64, 0);
     for (const std::uint32_t cp : letters->letters) letter_bits[cp / 64] |= std::uint64_t{1} << (cp % 64);
     // The form of each code point of two bytes, found when first met: its
-    // byte, or NOT_ONE_BYTE when it keeps its UTF-8 bytes or has a longer form.
+    // byte, or NOT_ONE_BYTE when it is two bytes or more.
     constexpr std::int16_t UNKNOWN = -1;
     constexpr std::int16_t NOT_ONE_BYTE = -2;
     std::vector<std::int16_t> two_byte_form(0x800, UNKNOWN);
+    // A letter's form as the engine sees it; any other character as it is.
+    const auto form_of = [&](std::uint32_t cp, unsigned char* form) {
+        const bool letter = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0;
+        return letter ? utf8_form_bytes(letters, cp, form) : utf8_encode(cp, form);
+    };
     for_each_entry(patterns, [&](std::string_view line) {
         const std::string_view pattern = pattern_of(line);
         ZARNET_EXPECT(written + pattern.size() + 1 <= lines.size());
@@ -52,8 +57,7 @@ std::string utf8_engine_patterns(const Utf8Letters* letters, std::string_view pa
                 std::int16_t& known = two_byte_form[cp];
                 if (known == UNKNOWN) {
                     unsigned char form[4];
-                    const bool letter = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0;
-                    known = letter && utf8_form_bytes(letters, cp, form) == 1 ? form[0] : NOT_ONE_BYTE;
+                    known = form_of(cp, form) == 1 ? form[0] : NOT_ONE_BYTE;
                 }
                 if (known != NOT_ONE_BYTE) {
                     out[written++] = static_cast<char>(known);
@@ -62,8 +66,7 @@ std::string utf8_engine_patterns(const Utf8Letters* letters, std::string_view pa
                 }
             }
             unsigned char form[4];
-            const int n = (letter_bits[cp / 64] >> (cp % 64) & 1) != 0 ? utf8_form_bytes(letters, cp, form)
-                                                                     : utf8_encode(cp, form);
+            const int n = form_of(cp, form);
             std::memcpy(out + written, form, static_cast<std::size_t>(n));
             written += static_cast<std::size_t>(n);
             at += static_cast<std::size_t>(length);
